@@ -1,0 +1,13 @@
+# zz_add_gtest(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
+# Builds a GoogleTest executable and registers each of its tests with CTest (run through Wine when cross-compiling).
+include(GoogleTest)
+
+function(zz_add_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300)
+endfunction()

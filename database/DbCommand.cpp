@@ -1,0 +1,9 @@
+#include "database/DbCommand.h"
+
+namespace zz {
+
+void TDbCommand::Execute() { FConnection.Execute(FCommandText); }
+
+TDbRowSet TDbCommand::ExecuteWithRows() { return FConnection.Query(FCommandText); }
+
+}  // namespace zz

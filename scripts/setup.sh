@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks and cross-builds the libraries that Debian ships no mingw build of.
+# Safe to run again: every step is skipped when its result is already there.
+set -euo pipefail
+
+ZZ_CACHE=${ZZ_CACHE:-$HOME/.cache/zarizovu}
+DEPS=$ZZ_CACHE/mingw64
+here=$(cd "$(dirname "$0")/.." && pwd)
+TOOLCHAIN=$here/cmake/mingw-w64-x86_64.cmake
+
+packages=(
+  cmake make g++ pkg-config dpkg-dev tcl
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
+  wine wine64 xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core fonts-freefarsi python3 util-linux
+  tdsodbc unixodbc freetds-bin googletest
+)
+
+log() { printf '[setup] %s\n' "$*"; }
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  log "installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+mkdir -p "$ZZ_CACHE/src" "$DEPS/include" "$DEPS/lib"
+
+# Source packages come from the same archives the machine installs from: every enabled deb entry, as deb-src,
+# in a sources list and lists folder of our own so that the machine's configuration stays untouched.
+apt_src() {
+  local etc=$ZZ_CACHE/apt
+  mkdir -p "$etc/lists/partial" "$etc/parts"
+  if [[ ! -s $etc/sources.list && ! -s $etc/parts/src.sources ]]; then
+    : >"$etc/parts/src.sources"
+    for f in /etc/apt/sources.list.d/*.sources; do
+      [[ -f $f ]] || continue
+      sed -E 's/^Types:[[:space:]]*deb([[:space:]]|$)/Types: deb-src\1/' "$f" >>"$etc/parts/src.sources"
+      printf '\n' >>"$etc/parts/src.sources"
+    done
+    if [[ -f /etc/apt/sources.list ]]; then
+      grep -E '^[[:space:]]*deb[[:space:]]' /etc/apt/sources.list | sed -E 's/^[[:space:]]*deb[[:space:]]/deb-src /' >"$etc/sources.list" || true
+    fi
+    touch "$etc/sources.list"
+  fi
+  local opts=(-o "Dir::Etc::SourceList=$etc/sources.list" -o "Dir::Etc::SourceParts=$etc/parts"
+              -o "Dir::State::Lists=$etc/lists" -o "APT::Get::Only-Source=true")
+  if [[ ! -f $etc/updated ]]; then
+    apt-get "${opts[@]}" update -qq || true
+    touch "$etc/updated"
+  fi
+  (cd "$ZZ_CACHE/src" && apt-get "${opts[@]}" source -qq "$1" >/dev/null)
+}
+
+if [[ ! -f $DEPS/lib/libsqlite3.a ]]; then
+  log "building SQLite"
+  ls -d "$ZZ_CACHE"/src/sqlite3-*/ >/dev/null 2>&1 || apt_src sqlite3
+  src=$(ls -d "$ZZ_CACHE"/src/sqlite3-*/ | head -n1)
+  b=$ZZ_CACHE/build/sqlite3
+  rm -rf "$b" && mkdir -p "$b"
+  (cd "$b" && "$src/configure" >"$b.log" 2>&1 && make -s sqlite3.c >>"$b.log" 2>&1) || { tail -50 "$b.log"; exit 1; }
+  x86_64-w64-mingw32-gcc-posix -O2 -c "$b/sqlite3.c" -o "$b/sqlite3.o" \
+    -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION -DSQLITE_ENABLE_FTS5=0
+  x86_64-w64-mingw32-ar rcs "$DEPS/lib/libsqlite3.a" "$b/sqlite3.o"
+  cp "$b/sqlite3.h" "$b/sqlite3ext.h" "$DEPS/include/" 2>/dev/null || cp "$b/sqlite3.h" "$DEPS/include/"
+fi
+
+if [[ ! -f $DEPS/lib/libzip.a ]]; then
+  log "building libzip"
+  ls -d "$ZZ_CACHE"/src/libzip-*/ >/dev/null 2>&1 || apt_src libzip
+  src=$(ls -d "$ZZ_CACHE"/src/libzip-*/ | head -n1)
+  b=$ZZ_CACHE/build/libzip
+  rm -rf "$b"
+  cmake -S "$src" -B "$b" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$DEPS" -DBUILD_SHARED_LIBS=OFF \
+    -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF -DENABLE_OPENSSL=OFF -DENABLE_GNUTLS=OFF \
+    -DENABLE_MBEDTLS=OFF -DENABLE_COMMONCRYPTO=OFF -DENABLE_WINDOWS_CRYPTO=ON \
+    -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF >/dev/null
+  cmake --build "$b" -j2 >"$b.log" 2>&1 || { tail -50 "$b.log"; exit 1; }
+  cmake --install "$b" >>"$b.log" 2>&1
+fi
+
+log "ready: ZZ_DEPS=$DEPS"

@@ -1,0 +1,97 @@
+#include "shell/Application.h"
+
+#include "common/Error.h"
+#include "common/Paths.h"
+#include "common/Text.h"
+#include "shell/ModalUi.h"
+
+namespace zz {
+namespace {
+
+HWND appWindow = nullptr;
+HWND mainForm = nullptr;
+std::function<void(WPARAM)> mainKeyPreview;
+
+bool IsWithin(HWND hwnd, HWND root) { return root && hwnd && (hwnd == root || IsChild(root, hwnd)); }
+
+}  // namespace
+
+std::wstring Application::Title() {
+    std::wstring path = ExecutablePath();
+    auto slash = path.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    auto dot = name.find_last_of(L'.');
+    return dot == std::wstring::npos ? name : name.substr(0, dot);
+}
+
+HWND Application::Handle() {
+    if (!appWindow) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"ZZApplication";
+        RegisterClassW(&wc);
+        appWindow = CreateWindowExW(WS_EX_TOOLWINDOW, L"ZZApplication", Title().c_str(), WS_POPUP, 0, 0, 0, 0,
+                                    nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    return appWindow;
+}
+
+HWND Application::MainForm() { return mainForm && IsWindow(mainForm) ? mainForm : nullptr; }
+
+void Application::SetMainForm(HWND form, std::function<void(WPARAM)> keyPreview) {
+    mainForm = form;
+    mainKeyPreview = std::move(keyPreview);
+}
+
+HWND Application::DialogParent() {
+    HWND active = GetActiveWindow();
+    if (active && active != appWindow) return active;
+    return MainForm() ? MainForm() : Handle();
+}
+
+void Application::HandleException(const std::exception& error) noexcept {
+    if (auto* e = dynamic_cast<const Error*>(&error)) {
+        HandleException(e->Message());
+    } else {
+        HandleException(FromUtf8(error.what()));
+    }
+}
+
+void Application::HandleException(const std::wstring& message) noexcept {
+    try {
+        std::wstring text = message;
+        if (text.empty() || text.back() != L'.') text += L'.';
+        CurrentModalUi().ErrorBox(DialogParent(), text, Title());
+    } catch (...) {
+    }
+}
+
+void Application::Dispatch(MSG& msg) {
+    if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && mainKeyPreview &&
+        IsWithin(msg.hwnd, MainForm())) {
+        Guarded([&] { mainKeyPreview(msg.wParam); });
+    }
+    if (MainForm() && IsWithin(msg.hwnd, MainForm()) && IsDialogMessageW(MainForm(), &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+int Application::Run() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
+    return static_cast<int>(msg.wParam);
+}
+
+void Application::ProcessMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        Dispatch(msg);
+    }
+}
+
+}  // namespace zz
