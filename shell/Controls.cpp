@@ -47,8 +47,8 @@ HFONT ProgramFont(int pixelHeight, bool bold, bool underline, const wchar_t* fac
 void Panel::Create(HWND parent, int x, int y, int width, int height, COLORREF color, COLORREF outline) {
     color_ = color;
     outline_ = outline;
-    CreateWin(L"ZZPanel", WS_EX_CONTROLPARENT, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x, y, width, height,
-              parent);
+    CreateWin(L"ZZPanel", WS_EX_CONTROLPARENT, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x, y,
+              width, height, parent);
 }
 
 void Panel::SetColors(COLORREF color, COLORREF outline) {
@@ -95,7 +95,7 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void Label::Create(HWND parent, const std::wstring& text, int x, int y, int width, int height, const Style& style) {
     style_ = style;
     if (!style_.font) style_.font = ProgramFont(12, true);
-    CreateWin(L"ZZLabel", 0, text, WS_CHILD | WS_VISIBLE, x, y, width, height, parent);
+    CreateWin(L"ZZLabel", 0, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, width, height, parent);
 }
 
 int Label::TextWidth(HWND reference, HFONT font, const std::wstring& text) {

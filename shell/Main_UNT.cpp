@@ -152,6 +152,9 @@ void TMain_frm::CreateControls() {
     for (zz::Label* l : {&label4_, &image2_}) l->OnClick = [this] { Label4Click(); };
     for (zz::Label* l : {&label3_, &image1_}) l->OnClick = [this] { Label3Click(); };
 
+    // New children go beneath their siblings: put the header band back under the header text and the code box.
+    SetWindowPos(shape1_.Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
     AnchorCentre(label1_.Handle(), false);
     AnchorCentre(codeEdit_, false);
     AnchorCentre(panel1_.Handle(), true);

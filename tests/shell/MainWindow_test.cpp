@@ -242,8 +242,8 @@ TEST_F(MainWindowTest, FramesAreCentredBelowTheHeaderAndFollowResizing) {
     EXPECT_EQ(frame.left, (outer.right - outer.left) / 2 - form->ActiveFrame()->FrameWidth() / 2);
 }
 
-// With the workstation's fonts, no text of the window is cut off by its parent's edges.
-TEST_F(MainWindowTest, EveryLabelLiesInsideItsParent) {
+// With the workstation's fonts, no text of the window is cut off by its parent's edges or hidden by a sibling.
+TEST_F(MainWindowTest, EveryControlCanBeSeen) {
     for (const wchar_t* parameter : {L"", L"MIS"}) {
         Open(parameter);
         EnumChildWindows(
@@ -262,6 +262,17 @@ TEST_F(MainWindowTest, EveryLabelLiesInsideItsParent) {
             0);
         RECT code = ClientRectOf(form->Code_edt());
         EXPECT_GE(code.left, 0);
+        // Nothing lies over the code box and the header text (the header band is beneath them).
+        for (HWND control : {form->Code_edt(), form->Label1()}) {
+            RECT r = ClientRectOf(control);
+            POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            HWND top = ChildWindowFromPointEx(form->Handle(), centre, CWP_SKIPINVISIBLE);
+            wchar_t cls[64] = L"";
+            GetClassNameW(top, cls, 64);
+            RECT t = ClientRectOf(top);
+            EXPECT_EQ(top, control) << testing::PrintToString(std::wstring(cls)) << " at " << t.left << "," << t.top
+                                    << "-" << t.right << "," << t.bottom << " over " << r.left << "," << r.top;
+        }
         form.reset();
     }
 }
