@@ -6,8 +6,10 @@ function(zz_add_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  # A list inside PROPERTIES must keep its separators escaped.
+  string(REPLACE ";" "\\;" _labels "${ARG_LABELS}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300)
+    DISCOVERY_TIMEOUT 180
+    PROPERTIES LABELS "${_labels}" TIMEOUT 300)
 endfunction()

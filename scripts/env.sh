@@ -61,11 +61,11 @@ zz_in_workstation() {
   fi
 }
 
-# Starts the workstation's own services (the SQL Server instance) where they are installed.
+# Starts the workstation's SQL Server instance. Under Wine a service lives while an ordinary Wine process of the
+# prefix does: call this while the toolbox (or another program) runs.
 zz_start_workstation_services() {
-  local starter
-  for starter in "$ZZ_ROOT"/standin/*/start-workstation.sh; do
-    [[ -f $starter ]] && bash "$starter"
-  done
+  if wine sc query 'MSSQL$ZELTO' </dev/null 2>/dev/null | grep -q STOPPED; then
+    wine net start 'MSSQL$ZELTO' </dev/null >/dev/null 2>&1 || echo "[workstation] could not start MSSQL\$ZELTO" >&2
+  fi
   return 0
 }

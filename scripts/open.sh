@@ -21,16 +21,18 @@ mkdir -p "$ZZ_ROOT/out"
 zz_in_workstation bash -c '
   source "$0"
   zz_start_wine
-  zz_start_workstation_services
   app=$WINEPREFIX/drive_c/Zelto/ZariZovu
   cd "$app"
   rm -f ZariZovuHandle.txt
+  # The toolbox keeps the prefix alive, and with it the services started after it.
+  wine ZariZovu.exe "$@" </dev/null >/dev/null 2>&1 &
+  toolbox=$!
+  for _ in $(seq 200); do [[ -s ZariZovuHandle.txt ]] && break; sleep 0.1; done
+  zz_start_workstation_services
   if [[ -z $ZZ_VIRTUAL ]]; then
     echo "[open] the toolbox is on $DISPLAY; close it to end"
-    wine ZariZovu.exe "$@"
+    wait "$toolbox" || true
   else
-    wine ZariZovu.exe "$@" </dev/null >/dev/null 2>&1 &
-    for _ in $(seq 200); do [[ -s ZariZovuHandle.txt ]] && break; sleep 0.1; done
     sleep 2
     shot=$ZZ_ROOT/out/toolbox.png
     import -window root "$shot"
