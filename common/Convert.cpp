@@ -25,10 +25,14 @@ bool TryStrToInt(const std::wstring& text, int& value) {
     for (; i < text.size(); ++i) {
         wchar_t c = text[i];
         int digit;
-        if (c >= L'0' && c <= L'9') digit = c - L'0';
-        else if (base == 16 && c >= L'a' && c <= L'f') digit = c - L'a' + 10;
-        else if (base == 16 && c >= L'A' && c <= L'F') digit = c - L'A' + 10;
-        else return false;
+        if (c >= L'0' && c <= L'9')
+            digit = c - L'0';
+        else if (base == 16 && c >= L'a' && c <= L'f')
+            digit = c - L'a' + 10;
+        else if (base == 16 && c >= L'A' && c <= L'F')
+            digit = c - L'A' + 10;
+        else
+            return false;
         magnitude = magnitude * base + digit;
         // Hexadecimal texts may spell the full 32-bit pattern (e.g. $FFFFFFFF is -1).
         if (magnitude > (base == 16 ? 0xFFFFFFFFLL : 0x80000000LL)) return false;

@@ -54,16 +54,28 @@ struct FileTraits {
 };
 
 namespace detail {
-inline void CloseHandleFn(HANDLE h) noexcept { ::CloseHandle(h); }
-inline void CloseKeyFn(HKEY h) noexcept { ::RegCloseKey(h); }
-inline void DestroyWindowFn(HWND h) noexcept { ::DestroyWindow(h); }
-inline void DeleteObjectFn(HGDIOBJ h) noexcept { ::DeleteObject(h); }
-inline void FreeLibraryFn(HMODULE h) noexcept { ::FreeLibrary(h); }
-inline void CloseServiceFn(SC_HANDLE h) noexcept { ::CloseServiceHandle(h); }
+inline void CloseHandleFn(HANDLE h) noexcept {
+    ::CloseHandle(h);
+}
+inline void CloseKeyFn(HKEY h) noexcept {
+    ::RegCloseKey(h);
+}
+inline void DestroyWindowFn(HWND h) noexcept {
+    ::DestroyWindow(h);
+}
+inline void DeleteObjectFn(HGDIOBJ h) noexcept {
+    ::DeleteObject(h);
+}
+inline void FreeLibraryFn(HMODULE h) noexcept {
+    ::FreeLibrary(h);
+}
+inline void CloseServiceFn(SC_HANDLE h) noexcept {
+    ::CloseServiceHandle(h);
+}
 }  // namespace detail
 
 using unique_handle = UniqueHandle<NullTraits<HANDLE, detail::CloseHandleFn>>;  // process, thread, event
-using unique_file = UniqueHandle<FileTraits>;                                  // CreateFile
+using unique_file = UniqueHandle<FileTraits>;                                   // CreateFile
 using unique_hkey = UniqueHandle<NullTraits<HKEY, detail::CloseKeyFn>>;
 using unique_hwnd = UniqueHandle<NullTraits<HWND, detail::DestroyWindowFn>>;
 using unique_gdi = UniqueHandle<NullTraits<HGDIOBJ, detail::DeleteObjectFn>>;

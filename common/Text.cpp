@@ -23,10 +23,18 @@ std::string Narrow(UINT codePage, std::wstring_view text) {
 
 }  // namespace
 
-std::wstring FromUtf8(std::string_view text) { return Widen(CP_UTF8, text); }
-std::string ToUtf8(std::wstring_view text) { return Narrow(CP_UTF8, text); }
-std::wstring FromAnsi(std::string_view text) { return Widen(CP_ACP, text); }
-std::string ToAnsi(std::wstring_view text) { return Narrow(CP_ACP, text); }
+std::wstring FromUtf8(std::string_view text) {
+    return Widen(CP_UTF8, text);
+}
+std::string ToUtf8(std::wstring_view text) {
+    return Narrow(CP_UTF8, text);
+}
+std::wstring FromAnsi(std::string_view text) {
+    return Widen(CP_ACP, text);
+}
+std::string ToAnsi(std::wstring_view text) {
+    return Narrow(CP_ACP, text);
+}
 
 std::wstring FormatS(std::wstring_view pattern, std::wstring_view value) {
     std::wstring out(pattern);

@@ -2,8 +2,12 @@
 
 namespace zz {
 
-void TDbCommand::Execute() { FConnection.Execute(FCommandText); }
+void TDbCommand::Execute() {
+    FConnection.Execute(FCommandText);
+}
 
-TDbRowSet TDbCommand::ExecuteWithRows() { return FConnection.Query(FCommandText); }
+TDbRowSet TDbCommand::ExecuteWithRows() {
+    return FConnection.Query(FCommandText);
+}
 
 }  // namespace zz

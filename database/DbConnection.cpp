@@ -6,7 +6,9 @@
 
 namespace zz {
 
-TDbConnection::TDbConnection(const std::wstring& connectionString) { Open(connectionString); }
+TDbConnection::TDbConnection(const std::wstring& connectionString) {
+    Open(connectionString);
+}
 
 void TDbConnection::Open(const std::wstring& connectionString) {
     Close();
@@ -25,9 +27,8 @@ void TDbConnection::Open(const std::wstring& connectionString) {
     }
 
     SQLSMALLINT outLength = 0;
-    const SQLRETURN rc =
-        SQLDriverConnectW(dbc.get(), nullptr, reinterpret_cast<SQLWCHAR*>(odbc.data()), SQL_NTS, nullptr, 0,
-                          &outLength, SQL_DRIVER_NOPROMPT);
+    const SQLRETURN rc = SQLDriverConnectW(dbc.get(), nullptr, reinterpret_cast<SQLWCHAR*>(odbc.data()), SQL_NTS,
+                                           nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) {
         // The reason of a failed connection often comes as a warning record behind the generic error.
         std::wstring message = DiagnosticMessage(ReadDiagRecords(SQL_HANDLE_DBC, dbc.get()), true);
@@ -44,9 +45,13 @@ void TDbConnection::Close() noexcept {
     FEnv.reset();
 }
 
-void TDbConnection::Execute(const std::wstring& text) { RunBatch(Handle(), text, false); }
+void TDbConnection::Execute(const std::wstring& text) {
+    RunBatch(Handle(), text, false);
+}
 
-TDbRowSet TDbConnection::Query(const std::wstring& text) { return *RunBatch(Handle(), text, true); }
+TDbRowSet TDbConnection::Query(const std::wstring& text) {
+    return *RunBatch(Handle(), text, true);
+}
 
 SQLHANDLE TDbConnection::Handle() const {
     if (!FDbc) throw Error(L"The connection is not open");

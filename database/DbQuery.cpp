@@ -18,7 +18,9 @@ const std::wstring& TDbQuery::ConnectionString() const noexcept {
     return FShared ? FShared->ConnectionString() : FConnectionString;
 }
 
-void TDbQuery::ExecSQL() { Connection().Execute(FSQL); }
+void TDbQuery::ExecSQL() {
+    Connection().Execute(FSQL);
+}
 
 void TDbQuery::Open() {
     FRowSet.reset();
@@ -30,18 +32,26 @@ void TDbQuery::Close() noexcept {
     FOwn.reset();
 }
 
-bool TDbQuery::Eof() const { return RowSet().Eof(); }
+bool TDbQuery::Eof() const {
+    return RowSet().Eof();
+}
 
 void TDbQuery::Next() {
     RowSet();
     FRowSet->Next();
 }
 
-std::size_t TDbQuery::RecordCount() const { return RowSet().RecordCount(); }
+std::size_t TDbQuery::RecordCount() const {
+    return RowSet().RecordCount();
+}
 
-std::wstring TDbQuery::FieldAsString(std::size_t index) const { return RowSet().FieldAsString(index); }
+std::wstring TDbQuery::FieldAsString(std::size_t index) const {
+    return RowSet().FieldAsString(index);
+}
 
-std::wstring TDbQuery::FieldAsString(std::wstring_view name) const { return RowSet().FieldAsString(name); }
+std::wstring TDbQuery::FieldAsString(std::wstring_view name) const {
+    return RowSet().FieldAsString(name);
+}
 
 const TDbRowSet& TDbQuery::RowSet() const {
     if (!FRowSet) throw Error(L"The query is not open");

@@ -34,7 +34,9 @@ std::wstring TDbRowSet::FieldAsString(std::size_t index) const {
     return FRows[FCurrent][index].value_or(std::wstring());
 }
 
-std::wstring TDbRowSet::FieldAsString(std::wstring_view name) const { return FieldAsString(IndexOf(name)); }
+std::wstring TDbRowSet::FieldAsString(std::wstring_view name) const {
+    return FieldAsString(IndexOf(name));
+}
 
 bool TDbRowSet::FieldIsNull(std::size_t index) const {
     CheckIndex(index);

@@ -10,9 +10,13 @@
 namespace zz {
 namespace {
 
-SQLWCHAR* Sql(std::wstring& text) { return reinterpret_cast<SQLWCHAR*>(text.data()); }
+SQLWCHAR* Sql(std::wstring& text) {
+    return reinterpret_cast<SQLWCHAR*>(text.data());
+}
 
-bool Succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
+bool Succeeded(SQLRETURN rc) {
+    return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+}
 
 // States after which the statement cannot go on: the connection is gone, or the driver refuses the next call.
 bool IsFinal(const TOdbcDiagRecord& record) {
@@ -47,7 +51,8 @@ public:
         }
         if (rc == SQL_ERROR && !anyError) {
             // A failed call that only left notes: they are its reason.
-            if (warnings.empty()) warnings.push_back({L"HY000", 0, L"The ODBC driver reported an error without a message"});
+            if (warnings.empty())
+                warnings.push_back({L"HY000", 0, L"The ODBC driver reported an error without a message"});
             for (auto& warning : warnings) FErrors.push_back(std::move(warning));
             goOn = false;
         }
@@ -79,9 +84,9 @@ private:
         for (;;) {
             SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
             SQLULEN size = 0;
-            const SQLRETURN rc = SQLDescribeColW(FStmt, column, reinterpret_cast<SQLWCHAR*>(name.data()),
-                                                 static_cast<SQLSMALLINT>(name.size()), &length, &type, &size,
-                                                 &digits, &nullable);
+            const SQLRETURN rc =
+                SQLDescribeColW(FStmt, column, reinterpret_cast<SQLWCHAR*>(name.data()),
+                                static_cast<SQLSMALLINT>(name.size()), &length, &type, &size, &digits, &nullable);
             if (!Succeeded(rc)) {
                 Note(rc);
                 return {};
@@ -109,8 +114,9 @@ private:
             }
             if (indicator == SQL_NULL_DATA) return std::nullopt;
             // With SQL_SUCCESS_WITH_INFO (01004) the buffer is full and more follows.
-            const bool more = rc == SQL_SUCCESS_WITH_INFO &&
-                              (indicator == SQL_NO_TOTAL || indicator / static_cast<SQLLEN>(sizeof(wchar_t)) > capacity);
+            const bool more =
+                rc == SQL_SUCCESS_WITH_INFO &&
+                (indicator == SQL_NO_TOTAL || indicator / static_cast<SQLLEN>(sizeof(wchar_t)) > capacity);
             const SQLLEN chars = more ? capacity : indicator / static_cast<SQLLEN>(sizeof(wchar_t));
             value.append(buffer, static_cast<size_t>(chars));
             if (!more) return value;
@@ -139,7 +145,8 @@ std::vector<TOdbcDiagRecord> ReadDiagRecords(SQLSMALLINT handleType, SQLHANDLE h
         }
         if (!Succeeded(rc)) break;
         text.resize(std::min<size_t>(static_cast<size_t>(length), text.size()));
-        records.push_back({std::wstring(reinterpret_cast<wchar_t*>(state)), static_cast<long>(native), std::move(text)});
+        records.push_back(
+            {std::wstring(reinterpret_cast<wchar_t*>(state)), static_cast<long>(native), std::move(text)});
     }
     return records;
 }

@@ -7,7 +7,9 @@
 namespace zz {
 namespace {
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+}
 
 std::wstring_view Trimmed(std::wstring_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -72,7 +74,8 @@ TConnectionParams ParseConnectionString(std::wstring_view text) {
         if (p < text.size() && (text[p] == L'\'' || text[p] == L'"')) {
             const wchar_t quote = text[p++];
             for (;;) {
-                if (p >= text.size()) throw Error(L"Invalid connection string: unterminated value of " + std::wstring(key));
+                if (p >= text.size())
+                    throw Error(L"Invalid connection string: unterminated value of " + std::wstring(key));
                 if (text[p] == quote) {
                     if (p + 1 < text.size() && text[p + 1] == quote) {
                         value += quote;

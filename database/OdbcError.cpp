@@ -4,7 +4,9 @@
 
 namespace zz {
 
-bool IsWarning(const TOdbcDiagRecord& record) { return record.State.rfind(L"01", 0) == 0; }
+bool IsWarning(const TOdbcDiagRecord& record) {
+    return record.State.rfind(L"01", 0) == 0;
+}
 
 std::wstring WithoutComponentPrefixes(std::wstring_view text) {
     std::wstring_view rest = text;
@@ -24,7 +26,8 @@ std::wstring DiagnosticMessage(const std::vector<TOdbcDiagRecord>& records, bool
         if (!anyError || keepWarnings || !IsWarning(record)) chosen.push_back(&record);
     // Messages of the server, and the driver's numbered ones, make a record without a number (the driver's
     // closing "Unable to connect to data source") say nothing more.
-    const bool anyNumbered = std::any_of(chosen.begin(), chosen.end(), [](const auto* r) { return r->NativeError != 0; });
+    const bool anyNumbered =
+        std::any_of(chosen.begin(), chosen.end(), [](const auto* r) { return r->NativeError != 0; });
     std::vector<std::wstring> lines;
     for (const auto* record : chosen) {
         if (anyNumbered && record->NativeError == 0) continue;

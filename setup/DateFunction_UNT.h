@@ -1,5 +1,5 @@
-// DateFunction_UNT — today's Persian date as text, for the names of the automatic safety backups. The current local date and time come through a replaceable clock so that tests are
-// deterministic.
+// DateFunction_UNT — today's Persian date as text, for the names of the automatic safety backups. The current local
+// date and time come through a replaceable clock so that tests are deterministic.
 #pragma once
 
 #include <functional>

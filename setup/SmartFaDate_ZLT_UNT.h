@@ -39,24 +39,24 @@ namespace zz {
 // A Gregorian date-time value, split into its parts (the fields of the Win32 SYSTEMTIME without the weekday).
 // Nothing validates the parts.
 struct TGregorianDateTime {
-  std::uint16_t Year = 0;
-  std::uint16_t Month = 0;
-  std::uint16_t Day = 0;
-  std::uint16_t Hour = 0;
-  std::uint16_t Minute = 0;
-  std::uint16_t Second = 0;
-  std::uint16_t MilliSecond = 0;
+    std::uint16_t Year = 0;
+    std::uint16_t Month = 0;
+    std::uint16_t Day = 0;
+    std::uint16_t Hour = 0;
+    std::uint16_t Minute = 0;
+    std::uint16_t Second = 0;
+    std::uint16_t MilliSecond = 0;
 
-  friend bool operator==(const TGregorianDateTime&, const TGregorianDateTime&) = default;
+    friend bool operator==(const TGregorianDateTime&, const TGregorianDateTime&) = default;
 };
 
 // Year, month and day of one calendar (Persian or Gregorian), as the conversions give them.
 struct TDateParts {
-  std::uint16_t Year = 0;
-  std::uint16_t Month = 0;
-  std::uint16_t Day = 0;
+    std::uint16_t Year = 0;
+    std::uint16_t Month = 0;
+    std::uint16_t Day = 0;
 
-  friend bool operator==(const TDateParts&, const TDateParts&) = default;
+    friend bool operator==(const TDateParts&, const TDateParts&) = default;
 };
 
 // The dynamic array of strings that SplitByDelimiter returns.
@@ -78,12 +78,12 @@ TDateParts PersianToGregorian(std::uint16_t persianYear, std::uint16_t persianMo
 // The user's short date picture (LOCALE_SSHORTDATE, Windows picture language: d dd ddd dddd, M MM MMM MMMM,
 // y yy yyyy, g gg, '…' quoted text) with the names that its name tokens use.
 struct TShortDateFormat {
-  std::wstring Pattern;
-  std::array<std::wstring, 12> MonthNames;       // January first
-  std::array<std::wstring, 12> AbbrMonthNames;
-  std::array<std::wstring, 7> DayNames;          // Sunday first
-  std::array<std::wstring, 7> AbbrDayNames;
-  std::wstring Era;                              // for g / gg
+    std::wstring Pattern;
+    std::array<std::wstring, 12> MonthNames;  // January first
+    std::array<std::wstring, 12> AbbrMonthNames;
+    std::array<std::wstring, 7> DayNames;  // Sunday first
+    std::array<std::wstring, 7> AbbrDayNames;
+    std::wstring Era;  // for g / gg
 };
 
 using TShortDateFormatProvider = std::function<TShortDateFormat()>;
@@ -103,64 +103,63 @@ std::wstring FormatShortDate(const TGregorianDateTime& value, const TShortDateFo
 // --- TFaDate ---------------------------------------------------------------------------------------------------
 
 class TFaDate {
- public:
-  // Create(gregorianDate): the four time parts go unchanged into the time fields; the date is converted.
-  explicit TFaDate(const TGregorianDateTime& gregorianDate);
-  // Create(persianYear, persianMonth, persianDay): stored as given, time 00:00:00.000.
-  TFaDate(std::uint16_t persianYear, std::uint16_t persianMonth, std::uint16_t persianDay);
-  // Create(persianDate): parsed as year/month/day; an unreadable text gives 0/0/0.
-  explicit TFaDate(const std::wstring& persianDate);
-  explicit TFaDate(const wchar_t* persianDate) : TFaDate(std::wstring(persianDate ? persianDate : L"")) {}
+public:
+    // Create(gregorianDate): the four time parts go unchanged into the time fields; the date is converted.
+    explicit TFaDate(const TGregorianDateTime& gregorianDate);
+    // Create(persianYear, persianMonth, persianDay): stored as given, time 00:00:00.000.
+    TFaDate(std::uint16_t persianYear, std::uint16_t persianMonth, std::uint16_t persianDay);
+    // Create(persianDate): parsed as year/month/day; an unreadable text gives 0/0/0.
+    explicit TFaDate(const std::wstring& persianDate);
+    explicit TFaDate(const wchar_t* persianDate) : TFaDate(std::wstring(persianDate ? persianDate : L"")) {}
 
-  // The class functions of the Part; each returns a new object that the caller owns.
-  static TFaDate CreateByGregorianDate(const TGregorianDateTime& gregorianDate);
-  static TFaDate CreateByGregorianDate(std::uint16_t gregorianYear, std::uint16_t gregorianMonth,
-                                       std::uint16_t gregorianDay);
-  static TFaDate CreateByPersianDate(std::uint16_t persianYear, std::uint16_t persianMonth,
-                                     std::uint16_t persianDay);
-  static TFaDate CreateByPersianDate(const std::wstring& persianDate);
+    // The class functions of the Part; each returns a new object that the caller owns.
+    static TFaDate CreateByGregorianDate(const TGregorianDateTime& gregorianDate);
+    static TFaDate CreateByGregorianDate(std::uint16_t gregorianYear, std::uint16_t gregorianMonth,
+                                         std::uint16_t gregorianDay);
+    static TFaDate CreateByPersianDate(std::uint16_t persianYear, std::uint16_t persianMonth, std::uint16_t persianDay);
+    static TFaDate CreateByPersianDate(const std::wstring& persianDate);
 
-  // Properties (read-only), in the Part's order.
-  std::wstring DaySmallName() const;
-  bool HasTime() const { return fHasTimeData; }
-  std::uint16_t Year() const { return fFaYear; }
-  std::uint16_t Month() const { return fFaMonth; }
-  std::uint16_t Day() const { return fFaDay; }
-  std::uint16_t Hour() const { return fFaHour; }
-  std::uint16_t Minute() const { return fFaMinute; }
-  std::uint16_t Second() const { return fFaSecond; }
-  std::uint16_t MilliSecond() const { return fFaMilliSecond; }
-  std::wstring DayName() const;
-  std::wstring MonthName() const;
+    // Properties (read-only), in the Part's order.
+    std::wstring DaySmallName() const;
+    bool HasTime() const { return fHasTimeData; }
+    std::uint16_t Year() const { return fFaYear; }
+    std::uint16_t Month() const { return fFaMonth; }
+    std::uint16_t Day() const { return fFaDay; }
+    std::uint16_t Hour() const { return fFaHour; }
+    std::uint16_t Minute() const { return fFaMinute; }
+    std::uint16_t Second() const { return fFaSecond; }
+    std::uint16_t MilliSecond() const { return fFaMilliSecond; }
+    std::wstring DayName() const;
+    std::wstring MonthName() const;
 
-  // Queries.
-  std::uint16_t GetDayOfYear() const;
-  std::uint16_t GetDaysInMonth() const;
-  std::uint16_t GetDayOfWeek() const;  // 1 = Saturday ... 7 = Friday
+    // Queries.
+    std::uint16_t GetDayOfYear() const;
+    std::uint16_t GetDaysInMonth() const;
+    std::uint16_t GetDayOfWeek() const;  // 1 = Saturday ... 7 = Friday
 
-  // Conversion and text.
-  TGregorianDateTime ToGregorianDate() const;
-  std::wstring GetGregorianDateString() const;
-  TGregorianDateTime ToShamsiDate() const;
-  std::wstring GetShamsiDateString() const;
-  std::wstring ToString(const std::wstring& format) const;  // token replacement, in order
-  std::wstring ToString() const;                            // "yyyy/mm/dd HH:nn"
-  std::wstring ToDateString() const;                        // "yyyy/mm/dd"
-  std::wstring ToTimeString() const;                        // "HH:nn"
+    // Conversion and text.
+    TGregorianDateTime ToGregorianDate() const;
+    std::wstring GetGregorianDateString() const;
+    TGregorianDateTime ToShamsiDate() const;
+    std::wstring GetShamsiDateString() const;
+    std::wstring ToString(const std::wstring& format) const;  // token replacement, in order
+    std::wstring ToString() const;                            // "yyyy/mm/dd HH:nn"
+    std::wstring ToDateString() const;                        // "yyyy/mm/dd"
+    std::wstring ToTimeString() const;                        // "HH:nn"
 
-  friend bool operator==(const TFaDate&, const TFaDate&) = default;
+    friend bool operator==(const TFaDate&, const TFaDate&) = default;
 
- private:
-  int DayOfYear() const;  // the full (not 16-bit) Persian day of the year
+private:
+    int DayOfYear() const;  // the full (not 16-bit) Persian day of the year
 
-  bool fHasTimeData = false;
-  std::uint16_t fFaYear = 0;
-  std::uint16_t fFaMonth = 0;
-  std::uint16_t fFaDay = 0;
-  std::uint16_t fFaHour = 0;
-  std::uint16_t fFaMinute = 0;
-  std::uint16_t fFaSecond = 0;
-  std::uint16_t fFaMilliSecond = 0;
+    bool fHasTimeData = false;
+    std::uint16_t fFaYear = 0;
+    std::uint16_t fFaMonth = 0;
+    std::uint16_t fFaDay = 0;
+    std::uint16_t fFaHour = 0;
+    std::uint16_t fFaMinute = 0;
+    std::uint16_t fFaSecond = 0;
+    std::uint16_t fFaMilliSecond = 0;
 };
 
 }  // namespace zz

@@ -12,7 +12,9 @@ HWND appWindow = nullptr;
 HWND mainForm = nullptr;
 std::function<void(WPARAM)> mainKeyPreview;
 
-bool IsWithin(HWND hwnd, HWND root) { return root && hwnd && (hwnd == root || IsChild(root, hwnd)); }
+bool IsWithin(HWND hwnd, HWND root) {
+    return root && hwnd && (hwnd == root || IsChild(root, hwnd));
+}
 
 }  // namespace
 
@@ -31,13 +33,15 @@ HWND Application::Handle() {
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"ZZApplication";
         RegisterClassW(&wc);
-        appWindow = CreateWindowExW(WS_EX_TOOLWINDOW, L"ZZApplication", Title().c_str(), WS_POPUP, 0, 0, 0, 0,
-                                    nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        appWindow = CreateWindowExW(WS_EX_TOOLWINDOW, L"ZZApplication", Title().c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
+                                    nullptr, GetModuleHandleW(nullptr), nullptr);
     }
     return appWindow;
 }
 
-HWND Application::MainForm() { return mainForm && IsWindow(mainForm) ? mainForm : nullptr; }
+HWND Application::MainForm() {
+    return mainForm && IsWindow(mainForm) ? mainForm : nullptr;
+}
 
 void Application::SetMainForm(HWND form, std::function<void(WPARAM)> keyPreview) {
     mainForm = form;

@@ -9,7 +9,9 @@
 
 namespace zz {
 
-LRESULT AnswerBackColor(COLORREF color) { return static_cast<LRESULT>(color | kAnswered); }
+LRESULT AnswerBackColor(COLORREF color) {
+    return static_cast<LRESULT>(color | kAnswered);
+}
 
 UINT BackColorMessage() {
     static const UINT message = RegisterWindowMessageW(L"ZZ_BACKCOLOR");
@@ -57,7 +59,9 @@ void Panel::SetColors(COLORREF color, COLORREF outline) {
     if (Handle()) InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-COLORREF Panel::Color() const { return color_ != kParentColor ? color_ : BackColorOf(GetParent(Handle())); }
+COLORREF Panel::Color() const {
+    return color_ != kParentColor ? color_ : BackColorOf(GetParent(Handle()));
+}
 
 LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == BackColorMessage()) return AnswerBackColor(Color());
@@ -166,8 +170,11 @@ void Label::Paint() {
 
 LRESULT Label::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_PAINT: Paint(); return 0;
-        case WM_ERASEBKGND: return 1;
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
         case WM_SETTEXT: {
             LRESULT r = Default(msg, wp, lp);
             InvalidateRect(Handle(), nullptr, TRUE);

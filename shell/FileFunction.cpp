@@ -14,8 +14,8 @@ void ExtractResourceToFile(const std::wstring& filePath, const std::wstring& res
     if (!bytes) throw zz::Error(zz::FormatS(L"Resource %s not found", resourceName));
     DWORD size = SizeofResource(module, info);
 
-    zz::unique_file file(CreateFileW(filePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    zz::unique_file file(
+        CreateFileW(filePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         DWORD code = GetLastError();
         throw zz::Error(L"Cannot create file \"" + filePath + L"\". " + zz::SystemErrorText(code));

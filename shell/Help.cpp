@@ -57,7 +57,9 @@ void THelp_FRAM::lbl6Click(int tag) {
     owner.Code_edtKeyDown(key, 0);
 }
 
-std::wstring THelp_FRAM::UpdaterPath() { return zz::ExecutableFolder() + L"\\Tools\\InternetUpdater.exe"; }
+std::wstring THelp_FRAM::UpdaterPath() {
+    return zz::ExecutableFolder() + L"\\Tools\\InternetUpdater.exe";
+}
 
 const wchar_t* THelp_FRAM::UpdaterParameters() {
     static const std::wstring parameters = [] {

@@ -31,14 +31,22 @@ const wchar_t* const kHandleFileName = L"ZariZovuHandle.txt";
 
 FrameFactory FrameForCode(int code) {
     switch (code) {
-        case 0: return &MakeFrame<THelp_FRAM>;
-        case 1: return &MakeFrame<TServices_FRAM>;
-        case 2: return &MakeFrame<TRegFiles_FRAM>;
-        case 3: return &MakeFrame<TDBoperations_FRAM>;
-        case 4: return &MakeFrame<TSysInfo_FRAM>;
-        case 6: return &MakeFrame<TInit_FRAM>;
-        case 9: return &MakeFrame<TIntelligentService_FRAM>;
-        default: return nullptr;
+        case 0:
+            return &MakeFrame<THelp_FRAM>;
+        case 1:
+            return &MakeFrame<TServices_FRAM>;
+        case 2:
+            return &MakeFrame<TRegFiles_FRAM>;
+        case 3:
+            return &MakeFrame<TDBoperations_FRAM>;
+        case 4:
+            return &MakeFrame<TSysInfo_FRAM>;
+        case 6:
+            return &MakeFrame<TInit_FRAM>;
+        case 9:
+            return &MakeFrame<TIntelligentService_FRAM>;
+        default:
+            return nullptr;
     }
 }
 
@@ -134,7 +142,8 @@ void TMain_frm::CreateControls() {
     int right = 407 - (407 - (wBefore + wKey + wAfter + 2 * gap)) / 2;
     label22_.CreateRightAligned(panel1_.Handle(), before, right, 11, {RGB(255, 255, 255)});
     right -= wBefore + gap;
-    helpKey_.CreateRightAligned(panel1_.Handle(), key, right, 8, {RGB(255, 255, 0), zz::Panel::kParentColor, bold16, true});
+    helpKey_.CreateRightAligned(panel1_.Handle(), key, right, 8,
+                                {RGB(255, 255, 0), zz::Panel::kParentColor, bold16, true});
     right -= wKey + gap;
     label2_.CreateRightAligned(panel1_.Handle(), after, right, 11, {RGB(255, 255, 255)});
     for (zz::Label* l : {&label22_, &helpKey_, &label2_}) l->OnClick = [this] { Help_LNKClick(); };
@@ -190,7 +199,9 @@ void TMain_frm::FormCreate() {
     FormResize();
 }
 
-COLORREF TMain_frm::HeaderColor() const { return shape1_.Color(); }
+COLORREF TMain_frm::HeaderColor() const {
+    return shape1_.Color();
+}
 
 void TMain_frm::PlaceFrame(TOperationFrame& frame) {
     RECT outer;
@@ -304,20 +315,25 @@ void TMain_frm::FormShow() {
     }
 }
 
-void TMain_frm::Help_LNKClick() { SetActiveFrame(&MakeFrame<THelp_FRAM>); }
+void TMain_frm::Help_LNKClick() {
+    SetActiveFrame(&MakeFrame<THelp_FRAM>);
+}
 
 void TMain_frm::Label3Click() {
     std::wstring path = zz::ExecutableFolder() + L"Remote Support\\NetViewer.exe";
     if (zz::FileExists(path)) {
         ShellExecuteW(zz::Application::Handle(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     } else {
-        zz::CurrentModalUi().ShowMessage(zz::Application::DialogParent(),
-                                         L"فایل پشتیبانی از راه دور در مسیر مربوطه وجود ندارد." + std::wstring(L"\n\r\n\r") + path,
-                                         zz::Application::Title());
+        zz::CurrentModalUi().ShowMessage(
+            zz::Application::DialogParent(),
+            L"فایل پشتیبانی از راه دور در مسیر مربوطه وجود ندارد." + std::wstring(L"\n\r\n\r") + path,
+            zz::Application::Title());
     }
 }
 
-void TMain_frm::Label4Click() { PostMessageW(Handle(), WM_CLOSE, 0, 0); }
+void TMain_frm::Label4Click() {
+    PostMessageW(Handle(), WM_CLOSE, 0, 0);
+}
 
 LRESULT TMain_frm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == zz::BackColorMessage()) return zz::AnswerBackColor(windowColor_);

@@ -41,35 +41,54 @@ void TMessageBox::Execute(HWND parent) {
 
 std::vector<std::wstring> MessageBoxButtonCaptions(std::uint8_t buttonSet) {
     switch (buttonSet) {
-        case 1: return {kOk};
-        case 2: return {kCancel, kOk};
-        case 3: return {kNo, kYes};
-        case 4: return {kCancel, kNo, kYes};
-        case 5: return {kCancel, kRetry};
-        case 6: return {kAbort, kRetry, kIgnore};
-        default: return {};
+        case 1:
+            return {kOk};
+        case 2:
+            return {kCancel, kOk};
+        case 3:
+            return {kNo, kYes};
+        case 4:
+            return {kCancel, kNo, kYes};
+        case 5:
+            return {kCancel, kRetry};
+        case 6:
+            return {kAbort, kRetry, kIgnore};
+        default:
+            return {};
     }
 }
 
 int MessageBoxResult(std::uint8_t buttonSet, int id) {
     switch (buttonSet) {
-        case 1: return IDOK;
-        case 2: return id == 100 || id == IDCANCEL ? IDCANCEL : id == 101 ? IDOK : id;
-        case 3: return id == 100 || id == IDCANCEL ? IDNO : id == 101 ? IDYES : id;
-        case 4: return id == 100 || id == IDCANCEL ? IDCANCEL : id == 101 ? IDNO : id == 102 ? IDYES : id;
-        case 5: return id == 100 || id == IDCANCEL ? IDCANCEL : id == 101 ? IDRETRY : id;
-        case 6: return id == 100 ? IDABORT : id == 101 ? IDRETRY : id == 102 || id == IDCANCEL ? IDIGNORE : id;
-        default: return id;
+        case 1:
+            return IDOK;
+        case 2:
+            return id == 100 || id == IDCANCEL ? IDCANCEL : id == 101 ? IDOK : id;
+        case 3:
+            return id == 100 || id == IDCANCEL ? IDNO : id == 101 ? IDYES : id;
+        case 4:
+            return id == 100 || id == IDCANCEL ? IDCANCEL : id == 101 ? IDNO : id == 102 ? IDYES : id;
+        case 5:
+            return id == 100 || id == IDCANCEL ? IDCANCEL : id == 101 ? IDRETRY : id;
+        case 6:
+            return id == 100 ? IDABORT : id == 101 ? IDRETRY : id == 102 || id == IDCANCEL ? IDIGNORE : id;
+        default:
+            return id;
     }
 }
 
 UINT MessageBoxSound(std::uint8_t iconKind) {
     switch (iconKind) {
-        case 1: return MB_ICONASTERISK;
-        case 2: return MB_ICONEXCLAMATION;
-        case 3: return MB_ICONHAND;
-        case 4: return MB_ICONQUESTION;
-        default: return 0;
+        case 1:
+            return MB_ICONASTERISK;
+        case 2:
+            return MB_ICONEXCLAMATION;
+        case 3:
+            return MB_ICONHAND;
+        case 4:
+            return MB_ICONQUESTION;
+        default:
+            return 0;
     }
 }
 

@@ -25,7 +25,7 @@ public:
     int IconKind = 0;
     int HelpContext = 0;
 
-    int ModalResult = 0;        // identifier of the pressed button
+    int ModalResult = 0;  // identifier of the pressed button
     bool VerificationChecked = false;
 
     void AddButton(const std::wstring& caption);  // identifiers 100, 101, 102 in the order added

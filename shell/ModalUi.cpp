@@ -67,15 +67,22 @@ TaskDialogIndirectFn FindTaskDialog() {
 
 PCWSTR MainIcon(int kind) {
     switch (kind) {
-        case 1: return TD_INFORMATION_ICON;
-        case 2: return TD_WARNING_ICON;
-        case 3: return TD_ERROR_ICON;
-        case 4: return IDI_QUESTION;
-        default: return nullptr;
+        case 1:
+            return TD_INFORMATION_ICON;
+        case 2:
+            return TD_WARNING_ICON;
+        case 3:
+            return TD_ERROR_ICON;
+        case 4:
+            return IDI_QUESTION;
+        default:
+            return nullptr;
     }
 }
 
-PCWSTR OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
+PCWSTR OrNull(const std::wstring& text) {
+    return text.empty() ? nullptr : text.c_str();
+}
 
 // Stand-in for the task dialog where the system has none: the same elements in a plain modal window.
 class FallbackDialog {
@@ -122,32 +129,35 @@ private:
     static constexpr int kExpandId = 90, kCheckId = 91;
 
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg == WM_NCCREATE) SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(
-                                    reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+        if (msg == WM_NCCREATE)
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
         auto* self = reinterpret_cast<FallbackDialog*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
         switch (msg) {
-            case WM_CREATE: self->Build(hwnd); return 0;
+            case WM_CREATE:
+                self->Build(hwnd);
+                return 0;
             case WM_COMMAND:
                 if (LOWORD(wp) == kExpandId) {
                     self->ToggleExpanded();
                 } else if (LOWORD(wp) >= 100 && LOWORD(wp) <= 102) {
                     self->answer_.buttonId = LOWORD(wp);
-                    self->answer_.verificationChecked =
-                        IsDlgButtonChecked(hwnd, kCheckId) == BST_CHECKED;
+                    self->answer_.verificationChecked = IsDlgButtonChecked(hwnd, kCheckId) == BST_CHECKED;
                     self->done_ = true;
                     PostMessageW(hwnd, WM_NULL, 0, 0);
                 }
                 return 0;
-            case WM_CLOSE: return 0;  // like the task dialog without cancellation: a button must be pressed
+            case WM_CLOSE:
+                return 0;  // like the task dialog without cancellation: a button must be pressed
         }
         return DefWindowProcW(hwnd, msg, wp, lp);
     }
 
     HWND Child(const wchar_t* cls, const std::wstring& text, DWORD style, int x, int y, int w, int h, int id) {
-        HWND child = CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h, hwnd_,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                                     nullptr);
+        HWND child =
+            CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h, hwnd_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
         return child;
     }
@@ -170,8 +180,8 @@ private:
         }
         y += 50;
         if (!request_.expandedText.empty()) {
-            expandButton_ = Child(L"BUTTON", request_.collapsedControlText, BS_PUSHBUTTON | WS_TABSTOP, 12, y, 200, 24,
-                                  kExpandId);
+            expandButton_ =
+                Child(L"BUTTON", request_.collapsedControlText, BS_PUSHBUTTON | WS_TABSTOP, 12, y, 200, 24, kExpandId);
             details_ = Child(L"STATIC", request_.expandedText, SS_LEFT, 12, y + 28, 384, 56, -1);
             ShowWindow(details_, SW_HIDE);
             y += 90;
@@ -211,7 +221,9 @@ private:
 
 }  // namespace
 
-ModalUi& CurrentModalUi() { return *current; }
+ModalUi& CurrentModalUi() {
+    return *current;
+}
 
 ModalUi* SetModalUi(ModalUi* ui) {
     ModalUi* before = current;

@@ -11,9 +11,21 @@ public:
     int FrameHeight() const override { return Height; }
 };
 
-class TServices_FRAM : public TEmptyFrame<364, 370> { using TEmptyFrame::TEmptyFrame; };
-class TRegFiles_FRAM : public TEmptyFrame<364, 370> { using TEmptyFrame::TEmptyFrame; };
-class TDBoperations_FRAM : public TEmptyFrame<400, 400> { using TEmptyFrame::TEmptyFrame; };
-class TSysInfo_FRAM : public TEmptyFrame<364, 370> { using TEmptyFrame::TEmptyFrame; };
-class TInit_FRAM : public TEmptyFrame<364, 370> { using TEmptyFrame::TEmptyFrame; };
-class TIntelligentService_FRAM : public TEmptyFrame<364, 370> { using TEmptyFrame::TEmptyFrame; };
+class TServices_FRAM : public TEmptyFrame<364, 370> {
+    using TEmptyFrame::TEmptyFrame;
+};
+class TRegFiles_FRAM : public TEmptyFrame<364, 370> {
+    using TEmptyFrame::TEmptyFrame;
+};
+class TDBoperations_FRAM : public TEmptyFrame<400, 400> {
+    using TEmptyFrame::TEmptyFrame;
+};
+class TSysInfo_FRAM : public TEmptyFrame<364, 370> {
+    using TEmptyFrame::TEmptyFrame;
+};
+class TInit_FRAM : public TEmptyFrame<364, 370> {
+    using TEmptyFrame::TEmptyFrame;
+};
+class TIntelligentService_FRAM : public TEmptyFrame<364, 370> {
+    using TEmptyFrame::TEmptyFrame;
+};

@@ -5,7 +5,9 @@
 
 namespace zz {
 
-Window::~Window() { Destroy(); }
+Window::~Window() {
+    Destroy();
+}
 
 void Window::Destroy() {
     if (hwnd_) {
@@ -33,7 +35,9 @@ void Window::CreateWin(const wchar_t* className, DWORD exStyle, const std::wstri
     if (!hwnd_) throw Error(L"Cannot create window " + std::wstring(className));
 }
 
-LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return Default(msg, wp, lp); }
+LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    return Default(msg, wp, lp);
+}
 
 LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     if (msg == WM_NCCREATE) {

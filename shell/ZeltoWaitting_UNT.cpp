@@ -6,7 +6,9 @@
 #include "shell/Application.h"
 #include "shell/FileFunction.h"
 
-std::wstring WaitingProgramPath() { return zz::ExecutableFolder() + L"\\Waitting_PRJ.exe"; }
+std::wstring WaitingProgramPath() {
+    return zz::ExecutableFolder() + L"\\Waitting_PRJ.exe";
+}
 
 void StartWaitingWindow(const std::wstring& message) {
     std::wstring path = WaitingProgramPath();

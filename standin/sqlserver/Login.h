@@ -8,7 +8,7 @@
 namespace standin::tds {
 
 struct PreLoginRequest {
-  uint8_t encryption = 0;  // 0 off, 1 on, 2 not supported, 3 required
+    uint8_t encryption = 0;  // 0 off, 1 on, 2 not supported, 3 required
 };
 
 // Throws FormatError when the option table points outside the message.
@@ -18,16 +18,16 @@ PreLoginRequest parsePreLogin(const Bytes& payload);
 Bytes preLoginReply(const uint8_t version[4]);
 
 struct Login7 {
-  uint32_t tdsVersion = 0;
-  uint32_t packetSize = 4096;
-  bool integratedSecurity = false;
-  std::string hostName;
-  std::string userName;
-  std::string password;
-  std::string appName;
-  std::string serverName;
-  std::string language;
-  std::string database;
+    uint32_t tdsVersion = 0;
+    uint32_t packetSize = 4096;
+    bool integratedSecurity = false;
+    std::string hostName;
+    std::string userName;
+    std::string password;
+    std::string appName;
+    std::string serverName;
+    std::string language;
+    std::string database;
 };
 
 // Throws FormatError for a record whose lengths or offsets do not fit.

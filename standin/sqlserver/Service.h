@@ -9,9 +9,9 @@ namespace standin::service {
 using Progress = std::function<void()>;
 
 struct Hooks {
-  // Brings the server up; throws std::exception to fail the start (the service then reports STOPPED).
-  std::function<void(const Progress&)> start;
-  std::function<void(const Progress&)> stop;
+    // Brings the server up; throws std::exception to fail the start (the service then reports STOPPED).
+    std::function<void(const Progress&)> start;
+    std::function<void(const Progress&)> stop;
 };
 
 // Runs as the service `name` under the service control manager: START_PENDING with check points and a wait

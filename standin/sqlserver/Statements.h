@@ -11,91 +11,91 @@
 namespace standin::sql {
 
 struct Token {
-  enum Kind { Word, QuotedIdent, String, Number, Variable, Punct } kind = Punct;
-  std::string text;  // identifiers and strings unquoted, everything else as written
-  bool national = false;  // N'...'
-  size_t begin = 0, end = 0;  // byte range in the batch
-  int line = 1;
+    enum Kind { Word, QuotedIdent, String, Number, Variable, Punct } kind = Punct;
+    std::string text;           // identifiers and strings unquoted, everything else as written
+    bool national = false;      // N'...'
+    size_t begin = 0, end = 0;  // byte range in the batch
+    int line = 1;
 };
 
 // A batch the server refuses before running any of it.
 struct SyntaxError {
-  std::vector<ServerMessage> messages;
+    std::vector<ServerMessage> messages;
 };
 
 struct FileSpec {
-  std::string logicalName;
-  std::string fileName;
+    std::string logicalName;
+    std::string fileName;
 };
 
 struct Move {
-  std::string logicalName;
-  std::string path;
+    std::string logicalName;
+    std::string path;
 };
 
 struct Use {
-  std::string database;
+    std::string database;
 };
 struct AttachDb {
-  std::string database;
-  std::vector<std::string> files;
+    std::string database;
+    std::vector<std::string> files;
 };
 struct DetachDb {
-  std::string database;
+    std::string database;
 };
 struct CreateDatabase {
-  std::string database;
-  std::vector<FileSpec> data;
-  std::vector<FileSpec> log;
+    std::string database;
+    std::vector<FileSpec> data;
+    std::vector<FileSpec> log;
 };
 struct DropDatabase {
-  std::vector<std::string> databases;
+    std::vector<std::string> databases;
 };
 struct BackupDatabase {
-  std::string database;
-  std::string device;
-  bool init = false;
-  bool log = false;  // BACKUP LOG
-  std::string name;
+    std::string database;
+    std::string device;
+    bool init = false;
+    bool log = false;  // BACKUP LOG
+    std::string name;
 };
 struct RestoreHeader {
-  enum What { FileList, Header, Verify } what = FileList;
-  std::string device;
-  int fileNumber = 1;
+    enum What { FileList, Header, Verify } what = FileList;
+    std::string device;
+    int fileNumber = 1;
 };
 struct RestoreDatabase {
-  std::string database;
-  std::string device;
-  int fileNumber = 1;
-  bool replace = false;
-  bool noRecovery = false;
-  int stats = 0;  // 0: no progress messages
-  std::vector<Move> moves;
+    std::string database;
+    std::string device;
+    int fileNumber = 1;
+    bool replace = false;
+    bool noRecovery = false;
+    int stats = 0;  // 0: no progress messages
+    std::vector<Move> moves;
 };
 struct SetOption {};
 struct Print {
-  std::string expression;  // in SQLite's dialect
+    std::string expression;  // in SQLite's dialect
 };
 struct ExecUnknown {
-  std::string procedure;
+    std::string procedure;
 };
 // Anything else goes to SQLite, already rewritten into its dialect.
 struct PassThrough {
-  std::string sql;
-  StatementKind kind = StatementKind::Other;
+    std::string sql;
+    StatementKind kind = StatementKind::Other;
 };
 
 using Statement = std::variant<Use, AttachDb, DetachDb, CreateDatabase, DropDatabase, BackupDatabase, RestoreHeader,
                                RestoreDatabase, SetOption, Print, ExecUnknown, PassThrough>;
 
 struct ParsedStatement {
-  Statement statement;
-  int line = 1;
+    Statement statement;
+    int line = 1;
 };
 
 struct ParsedBatch {
-  std::vector<ParsedStatement> statements;
-  std::optional<SyntaxError> error;
+    std::vector<ParsedStatement> statements;
+    std::optional<SyntaxError> error;
 };
 
 // Tokens of a batch; nullopt-free: an unterminated string, identifier or comment is reported through `error`.

@@ -79,9 +79,8 @@ std::unique_ptr<test::TStandInServer> SqlServerClient::FServer;
 std::string SqlServerClient::FStartError;
 
 TEST_F(SqlServerClient, EachConnectionStringReachesTheLocalInstance) {
-    for (const std::wstring& connectionString :
-         {AdminConnectionString(kServer), ServerCheckConnectionString(kServer),
-          ProductConnectionString(L"ZzClient", kServer)}) {
+    for (const std::wstring& connectionString : {AdminConnectionString(kServer), ServerCheckConnectionString(kServer),
+                                                 ProductConnectionString(L"ZzClient", kServer)}) {
         TDbQuery query;
         query.SetConnectionString(connectionString);
         query.SetSQL(L"select * from sysdatabases where name=" + SqlQuoted(L"ZzClient"));

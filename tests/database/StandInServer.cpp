@@ -79,8 +79,7 @@ bool TStandInServer::BrowserPortFree() {
     StartWinsock();
     TSocket s(SOCK_DGRAM);
     const sockaddr_in address = Loopback(1434);
-    return s.Get() != INVALID_SOCKET &&
-           bind(s.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    return s.Get() != INVALID_SOCKET && bind(s.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
 }
 
 std::wstring TStandInServer::Executable() {
@@ -120,20 +119,19 @@ TStandInServer::TStandInServer(const TLogins& logins) {
     CreateDirectoryW(data.c_str(), nullptr);
 
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    unique_file log(CreateFileW((FFolder + L"\\server.log").c_str(), GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+    unique_file log(CreateFileW((FFolder + L"\\server.log").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = log.get();
     startup.hStdError = log.get();
-    std::wstring commandLine = L"\"" + exe + L"\" Zelto " + std::to_wstring(Port()) + L" \"" + data + L"\" \"" +
-                               config + L"\"";
+    std::wstring commandLine =
+        L"\"" + exe + L"\" Zelto " + std::to_wstring(Port()) + L" \"" + data + L"\" \"" + config + L"\"";
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, FFolder.c_str(),
-                        &startup, &process)) {
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, FFolder.c_str(), &startup,
+                        &process)) {
         Stop();
         throw std::runtime_error("the stand-in SQL Server could not be started");
     }
@@ -144,7 +142,8 @@ TStandInServer::TStandInServer(const TLogins& logins) {
         if (WaitForSingleObject(FProcess.get(), 0) == WAIT_OBJECT_0) {
             const std::string log = ToUtf8(FFolder) + "\\server.log";
             Stop();
-            throw std::runtime_error("the stand-in SQL Server ended at start (ZZ_KEEP_STANDIN_DATA=1 keeps " + log + ")");
+            throw std::runtime_error("the stand-in SQL Server ended at start (ZZ_KEEP_STANDIN_DATA=1 keeps " + log +
+                                     ")");
         }
         if (Accepts(Port())) return;
         Sleep(100);
@@ -153,7 +152,9 @@ TStandInServer::TStandInServer(const TLogins& logins) {
     throw std::runtime_error("the stand-in SQL Server did not start listening");
 }
 
-TStandInServer::~TStandInServer() { Stop(); }
+TStandInServer::~TStandInServer() {
+    Stop();
+}
 
 void TStandInServer::Stop() noexcept {
     if (FProcess) {

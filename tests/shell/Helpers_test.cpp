@@ -34,8 +34,10 @@ TEST(ExtractResourceToFile, Errors) {
 
     const std::wstring missingFolder = dir.File(L"no-such-folder\\a.bin");
     std::wstring message = ErrorOf([&] { ExtractResourceToFile(missingFolder, L"TESTDATA"); });
-    EXPECT_EQ(message.rfind(L"Cannot create file \"" + missingFolder + L"\". ", 0), 0u) << testing::PrintToString(message);
-    EXPECT_GT(message.size(), (L"Cannot create file \"" + missingFolder + L"\". ").size()) << "the system's reason follows";
+    EXPECT_EQ(message.rfind(L"Cannot create file \"" + missingFolder + L"\". ", 0), 0u)
+        << testing::PrintToString(message);
+    EXPECT_GT(message.size(), (L"Cannot create file \"" + missingFolder + L"\". ").size())
+        << "the system's reason follows";
 }
 
 class IniTest : public testing::Test {

@@ -12,7 +12,9 @@
 
 namespace {
 
-std::string HandleLine(HWND hwnd) { return std::to_string(reinterpret_cast<uintptr_t>(hwnd)) + "\r\n"; }
+std::string HandleLine(HWND hwnd) {
+    return std::to_string(reinterpret_cast<uintptr_t>(hwnd)) + "\r\n";
+}
 
 RECT ClientRectOf(HWND child) {
     RECT r;
@@ -313,7 +315,8 @@ TEST_F(MainWindowTest, FailedHandleWriteIsReportedOncePerActivation) {
     Pump(300);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].kind, L"error");
-    EXPECT_EQ(boxes.shown[0].text.rfind(L"Cannot create file \"ZariZovuHandle.txt\". ", 0), 0u) << testing::PrintToString(boxes.shown[0].text);
+    EXPECT_EQ(boxes.shown[0].text.rfind(L"Cannot create file \"ZariZovuHandle.txt\". ", 0), 0u)
+        << testing::PrintToString(boxes.shown[0].text);
     EXPECT_EQ(boxes.shown[0].text.back(), L'.');
     EXPECT_TRUE(IsWindow(form->Handle()));
 

@@ -59,8 +59,10 @@ DialogView Read(HWND dialog) {
             if (std::wstring(cls) == L"Button") {
                 LONG type = GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
                 int id = GetDlgCtrlID(child);
-                if (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX) v->hasCheckBox = true;
-                else if (id >= 100 && id <= 102) v->buttons.push_back({id, text});
+                if (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX)
+                    v->hasCheckBox = true;
+                else if (id >= 100 && id <= 102)
+                    v->buttons.push_back({id, text});
                 if (id >= 100 && id <= 102 && type == BS_DEFPUSHBUTTON) v->defaultId = id;
             }
             return TRUE;
@@ -96,7 +98,7 @@ struct DialogRun {
 };
 
 DialogRun ShowAndAct(const std::wstring& caption, const std::wstring& expanded, std::uint8_t set, std::uint8_t def,
-               bool checkBox, const std::function<void(HWND, DialogView&)>& act) {
+                     bool checkBox, const std::function<void(HWND, DialogView&)>& act) {
     DialogRun run;
     std::atomic<bool> done{false};
     std::thread watcher([&] {
@@ -130,11 +132,9 @@ TEST(TaskDialog, DefaultButtonAndResults) {
         int expectedDefault;
         int result;
     } cases[] = {
-        {2, 2, 0, 101, IDOK},      // default 2 makes OK the default
-        {2, 0, 0, 100, IDCANCEL},  // no default: the first button
-        {6, 0, 102, 100, IDIGNORE},
-        {4, 3, 0, 102, IDYES},
-        {1, 9, 0, 100, IDOK},  // beyond the set: the first button
+        {2, 2, 0, 101, IDOK},                                                     // default 2 makes OK the default
+        {2, 0, 0, 100, IDCANCEL},                                                 // no default: the first button
+        {6, 0, 102, 100, IDIGNORE}, {4, 3, 0, 102, IDYES}, {1, 9, 0, 100, IDOK},  // beyond the set: the first button
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "set " << int(c.set) << " default " << int(c.def));

@@ -9,9 +9,23 @@ TEST(StrToInt, AcceptsWhatTheToolkitAccepts) {
         const wchar_t* text;
         int value;
     } cases[] = {
-        {L"0", 0}, {L"3", 3}, {L" 3", 3}, {L"  9", 9}, {L"-1", -1}, {L"-99", -99}, {L"+7", 7}, {L"999", 999},
-        {L"$9", 9}, {L"x9", 9}, {L"X1f", 31}, {L"0x10", 16}, {L"0XfF", 255}, {L"-$A", -10}, {L"$FFFFFFFF", -1},
-        {L"2147483647", 2147483647}, {L"-2147483648", -2147483647 - 1},
+        {L"0", 0},
+        {L"3", 3},
+        {L" 3", 3},
+        {L"  9", 9},
+        {L"-1", -1},
+        {L"-99", -99},
+        {L"+7", 7},
+        {L"999", 999},
+        {L"$9", 9},
+        {L"x9", 9},
+        {L"X1f", 31},
+        {L"0x10", 16},
+        {L"0XfF", 255},
+        {L"-$A", -10},
+        {L"$FFFFFFFF", -1},
+        {L"2147483647", 2147483647},
+        {L"-2147483648", -2147483647 - 1},
     };
     for (const auto& c : cases) {
         int value = 12345;
@@ -47,13 +61,12 @@ TEST(MessageBoxMapping, ButtonSetsCarryTheirCaptionsInOrder) {
 TEST(MessageBoxMapping, PressedButtonGivesTheDialogResult) {
     // set, identifier, result; 2 is closing without a button.
     const int table[][3] = {
-        {1, 100, IDOK}, {1, 2, IDOK}, {1, 101, IDOK}, {1, 7, IDOK},
-        {2, 100, IDCANCEL}, {2, 2, IDCANCEL}, {2, 101, IDOK}, {2, 102, 102},
-        {3, 100, IDNO}, {3, 2, IDNO}, {3, 101, IDYES}, {3, 55, 55},
-        {4, 100, IDCANCEL}, {4, 2, IDCANCEL}, {4, 101, IDNO}, {4, 102, IDYES},
-        {5, 100, IDCANCEL}, {5, 2, IDCANCEL}, {5, 101, IDRETRY}, {5, 102, 102},
-        {6, 100, IDABORT}, {6, 101, IDRETRY}, {6, 102, IDIGNORE}, {6, 2, IDIGNORE},
-        {0, 100, 100}, {7, 101, 101}, {255, 2, 2},
+        {1, 100, IDOK},    {1, 2, IDOK},       {1, 101, IDOK},     {1, 7, IDOK},      {2, 100, IDCANCEL},
+        {2, 2, IDCANCEL},  {2, 101, IDOK},     {2, 102, 102},      {3, 100, IDNO},    {3, 2, IDNO},
+        {3, 101, IDYES},   {3, 55, 55},        {4, 100, IDCANCEL}, {4, 2, IDCANCEL},  {4, 101, IDNO},
+        {4, 102, IDYES},   {5, 100, IDCANCEL}, {5, 2, IDCANCEL},   {5, 101, IDRETRY}, {5, 102, 102},
+        {6, 100, IDABORT}, {6, 101, IDRETRY},  {6, 102, IDIGNORE}, {6, 2, IDIGNORE},  {0, 100, 100},
+        {7, 101, 101},     {255, 2, 2},
     };
     for (const auto& row : table) {
         EXPECT_EQ(MessageBoxResult(static_cast<std::uint8_t>(row[0]), row[1]), row[2])

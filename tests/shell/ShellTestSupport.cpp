@@ -8,7 +8,9 @@
 #include "shell/Application.h"
 
 FakeModalUi::FakeModalUi() : previous_(zz::SetModalUi(this)) {}
-FakeModalUi::~FakeModalUi() { zz::SetModalUi(previous_); }
+FakeModalUi::~FakeModalUi() {
+    zz::SetModalUi(previous_);
+}
 
 zz::TaskDialogAnswer FakeModalUi::TaskDialog(HWND, const zz::TaskDialogRequest& request) {
     shown.push_back({L"task", request.content, request.title, request});
@@ -46,8 +48,8 @@ TempDir::TempDir() {
     wchar_t base[MAX_PATH];
     GetTempPathW(MAX_PATH, base);
     static int counter = 0;
-    path_ = std::wstring(base) + L"zz-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(++counter);
+    path_ =
+        std::wstring(base) + L"zz-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
     CreateDirectoryW(path_.c_str(), nullptr);
 }
 
@@ -67,7 +69,9 @@ ScopedCurrentDirectory::ScopedCurrentDirectory(const std::wstring& dir) {
     SetCurrentDirectoryW(dir.c_str());
 }
 
-ScopedCurrentDirectory::~ScopedCurrentDirectory() { SetCurrentDirectoryW(previous_.c_str()); }
+ScopedCurrentDirectory::~ScopedCurrentDirectory() {
+    SetCurrentDirectoryW(previous_.c_str());
+}
 
 std::string ReadFileBytes(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
