@@ -11,6 +11,7 @@ namespace {
 HWND appWindow = nullptr;
 HWND mainForm = nullptr;
 std::function<void(WPARAM)> mainKeyPreview;
+std::function<void()> afterDispatch;
 
 bool IsWithin(HWND hwnd, HWND root) {
     return root && hwnd && (hwnd == root || IsChild(root, hwnd));
@@ -71,14 +72,23 @@ void Application::HandleException(const std::wstring& message) noexcept {
     }
 }
 
+void Application::SetAfterDispatch(std::function<void()> handler) {
+    afterDispatch = std::move(handler);
+}
+
 void Application::Dispatch(MSG& msg) {
     if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && mainKeyPreview &&
         IsWithin(msg.hwnd, MainForm())) {
         Guarded([&] { mainKeyPreview(msg.wParam); });
     }
-    if (MainForm() && IsWithin(msg.hwnd, MainForm()) && IsDialogMessageW(MainForm(), &msg)) return;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    if (!(MainForm() && IsWithin(msg.hwnd, MainForm()) && IsDialogMessageW(MainForm(), &msg))) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    if (afterDispatch) {
+        auto handler = afterDispatch;
+        Guarded([&] { handler(); });
+    }
 }
 
 int Application::Run() {

@@ -26,6 +26,9 @@ public:
     static void HandleException(const std::exception& error) noexcept;
     static void HandleException(const std::wstring& message) noexcept;
 
+    // Called after every message that the program's own loops handle (the main form frees replaced frames there).
+    static void SetAfterDispatch(std::function<void()> handler);
+
     // One message through key preview, dialog navigation and dispatch.
     static void Dispatch(MSG& msg);
     // Runs the message loop until WM_QUIT.

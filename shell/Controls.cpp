@@ -1,6 +1,7 @@
 #include "shell/Controls.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <map>
 #include <tuple>
@@ -186,11 +187,26 @@ LRESULT Label::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 return TRUE;
             }
             break;
+        case WM_LBUTTONDOWN:
+            pressed_ = true;
+            SetCapture(Handle());
+            return 0;
         case WM_LBUTTONUP: {
+            // A click is a press and a release on the label.
+            const bool wasPressed = pressed_;
+            pressed_ = false;
+            if (GetCapture() == Handle()) ReleaseCapture();
+            RECT rc;
+            GetClientRect(Handle(), &rc);
+            POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            if (!wasPressed || !PtInRect(&rc, at)) return 0;
             auto onClick = OnClick;  // the handler may replace this label's owner
             if (onClick) onClick();
             return 0;
         }
+        case WM_CAPTURECHANGED:
+            pressed_ = false;
+            return 0;
         case WM_MOUSEMOVE:
             if (!tracking_) {
                 TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, Handle(), 0};

@@ -69,6 +69,7 @@ private:
     Style style_;
     HICON icon_ = nullptr;
     bool tracking_ = false;
+    bool pressed_ = false;
 };
 
 // Tooltips for the controls of one window.

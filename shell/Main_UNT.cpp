@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr UINT WM_RELEASE_FRAMES = WM_APP + 1;
 constexpr UINT WM_HANDLE_REPORT_DONE = WM_APP + 2;
 constexpr int kDesignWidth = 434;
 constexpr int kDesignHeight = 562;
@@ -87,6 +86,7 @@ TShiftState CurrentShiftState() {
 TMain_frm::TMain_frm(std::wstring firstParameter) : firstParameter_(std::move(firstParameter)) {}
 
 TMain_frm::~TMain_frm() {
+    zz::Application::SetAfterDispatch(nullptr);
     FActiveFrame.reset();
     retired_.clear();
     Destroy();
@@ -104,6 +104,7 @@ void TMain_frm::CreateAndShow() {
         WORD k = static_cast<WORD>(key);
         FormKeyDown(k, CurrentShiftState());
     });
+    zz::Application::SetAfterDispatch([this] { ReleaseRetiredFrames(); });
     FormCreate();
     ShowWindow(Handle(), SW_SHOWNORMAL);
     UpdateWindow(Handle());
@@ -210,6 +211,12 @@ void TMain_frm::PlaceFrame(TOperationFrame& frame) {
     SetWindowPos(frame.Handle(), nullptr, left, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TMain_frm::ReleaseRetiredFrames() {
+    // Inside a handler (a frame's click, a modal dialog's loop, a wait that handles messages) a replaced frame may
+    // still be on the call stack; it is freed when the outermost handler has returned.
+    if (!retired_.empty() && zz::Window::HandlerDepth() == 0) retired_.clear();
+}
+
 void TMain_frm::SetActiveFrame(FrameFactory NewFrame) {
     if (FActiveFrame) {
         // The old frame may be inside one of its own handlers: hide it now, free it once the message is over.
@@ -217,7 +224,6 @@ void TMain_frm::SetActiveFrame(FrameFactory NewFrame) {
         ShowWindow(old->Handle(), SW_HIDE);
         EnableWindow(old->Handle(), FALSE);
         retired_.push_back(std::move(old));
-        PostMessageW(Handle(), WM_RELEASE_FRAMES, 0, 0);
     }
     std::unique_ptr<TOperationFrame> frame = NewFrame(*this);
     frame->CreateFrame(Handle());
@@ -358,14 +364,18 @@ LRESULT TMain_frm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (wp) FormShow();
             break;
         case WM_ACTIVATE:
-            if (LOWORD(wp) != WA_INACTIVE && lp) {
+            if (LOWORD(wp) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(Handle(), focus)) focused_ = focus;
+            } else if (lp) {
                 DWORD pid = 0;
                 GetWindowThreadProcessId(reinterpret_cast<HWND>(lp), &pid);
                 if (pid == GetCurrentProcessId() && reinterpret_cast<HWND>(lp) != Handle()) FormShow();
             }
             break;
-        case WM_RELEASE_FRAMES:
-            retired_.clear();
+        case WM_SETFOCUS:
+            // Back to the control that had the focus (the code box at first), not the window itself.
+            SetFocus(focused_ && IsWindow(focused_) && IsWindowVisible(focused_) ? focused_ : codeEdit_);
             return 0;
         case WM_HANDLE_REPORT_DONE:
             reportingHandleFailure_ = false;

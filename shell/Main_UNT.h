@@ -58,6 +58,9 @@ private:
     void CreateControls();
     void WriteHandleFile();
     void PlaceFrame(TOperationFrame& frame);
+    // Frees replaced frames once no handler of the program is running (none of them can still be in use).
+    void ReleaseRetiredFrames();
+    HWND focused_ = nullptr;  // the control that had the focus when the window was last deactivated
 
     std::wstring firstParameter_;
     bool borderless_ = false;

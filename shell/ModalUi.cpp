@@ -149,7 +149,13 @@ private:
                 }
                 return 0;
             case WM_CLOSE:
-                return 0;  // like the task dialog without cancellation: a button must be pressed
+                // Like the task dialog without cancellation, a button must be pressed; without buttons it closes.
+                if (self->request_.buttons.empty()) {
+                    self->answer_.buttonId = IDCANCEL;
+                    self->done_ = true;
+                    PostMessageW(hwnd, WM_NULL, 0, 0);
+                }
+                return 0;
         }
         return DefWindowProcW(hwnd, msg, wp, lp);
     }

@@ -4,6 +4,13 @@
 #include "shell/Application.h"
 
 namespace zz {
+namespace {
+int handlerDepth = 0;
+}  // namespace
+
+int Window::HandlerDepth() noexcept {
+    return handlerDepth;
+}
 
 Window::~Window() {
     Destroy();
@@ -49,10 +56,12 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcep
     if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
     LRESULT result = 0;
     bool handled = false;
+    ++handlerDepth;
     Guarded([&] {
         result = self->HandleMessage(msg, wp, lp);
         handled = true;
     });
+    --handlerDepth;
     if (!handled) result = DefWindowProcW(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);

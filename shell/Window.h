@@ -17,6 +17,9 @@ public:
     HWND Handle() const noexcept { return hwnd_; }
     void Destroy();
 
+    // How many messages of the program's own windows are being handled right now (nested handlers count each).
+    static int HandlerDepth() noexcept;
+
 protected:
     // Creates the window of class className (registered once with the given background brush).
     void CreateWin(const wchar_t* className, DWORD exStyle, const std::wstring& title, DWORD style, int x, int y,

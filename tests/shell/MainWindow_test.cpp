@@ -159,18 +159,58 @@ TEST_F(MainWindowTest, KeysWithModifiersDoNothing) {
 TEST_F(MainWindowTest, F1ShowsTheListAndFocusesTheCodeBoxWhileAClickLeavesTheFocus) {
     Open();
     EnterCode(L"3");
-    SetFocus(form->Handle());
-    Key(VK_F1, 0, form->Handle());
+    SetFocus(form->Label4());
+    Key(VK_F1, 0, form->Label4());
     EXPECT_EQ(typeid(*form->ActiveFrame()), typeid(THelp_FRAM));
     EXPECT_EQ(GetFocus(), form->Code_edt());
 
     EnterCode(L"4");
-    SetFocus(form->Handle());
+    SetFocus(form->Label4());
     TOperationFrame* before = form->ActiveFrame();
     Click(form->Help_LBL());
     EXPECT_NE(form->ActiveFrame(), before);
     EXPECT_EQ(typeid(*form->ActiveFrame()), typeid(THelp_FRAM));
-    EXPECT_EQ(GetFocus(), form->Handle());
+    EXPECT_EQ(GetFocus(), form->Label4());
+
+    // A release without a press on the label is no click.
+    EnterCode(L"4");
+    before = form->ActiveFrame();
+    PostMessageW(form->Help_LBL(), WM_LBUTTONUP, 0, 0);
+    Pump(30);
+    EXPECT_EQ(form->ActiveFrame(), before);
+}
+
+TEST_F(MainWindowTest, TheCodeBoxGetsTheFocusBackWhenTheWindowIsActivatedAgain) {
+    Open();
+    EnterCode(L"10");
+    EXPECT_EQ(GetFocus(), form->Code_edt());
+    HWND other = CreateWindowExW(0, L"STATIC", L"other form", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    SetActiveWindow(other);
+    Pump(30);
+    SetActiveWindow(form->Handle());
+    Pump(30);
+    EXPECT_EQ(GetFocus(), form->Code_edt()) << "typing goes on where it left off";
+    DestroyWindow(other);
+}
+
+TEST_F(MainWindowTest, AFrameReplacedWhileItsHandlerRunsLivesUntilTheHandlerEnds) {
+    Open();
+    auto& list = dynamic_cast<THelp_FRAM&>(*form->ActiveFrame());
+    HWND listWindow = list.Handle();
+    bool aliveInside = false;
+    // A handler that handles messages while it runs (as waits for launched programs do), during which F1 replaces
+    // its frame.
+    list.LineLabel(0).OnClick = [&] {
+        Key(VK_F1);
+        Pump(50);
+        aliveInside = IsWindow(listWindow) != FALSE;
+    };
+    Click(list.LineLabel(0).Handle());
+    EXPECT_TRUE(aliveInside);
+    EXPECT_NE(form->ActiveFrame()->Handle(), listWindow);
+    Pump(30);
+    EXPECT_FALSE(IsWindow(listWindow)) << "freed once the handler is over";
 }
 
 TEST_F(MainWindowTest, Appearances) {
