@@ -1,6 +1,7 @@
 #include "shell/ModalUi.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include "common/Handle.h"
 
@@ -274,6 +275,33 @@ void SystemModalUi::ShowMessage(HWND parent, const std::wstring& text, const std
 
 void SystemModalUi::ErrorBox(HWND parent, const std::wstring& text, const std::wstring& title) {
     MessageBoxW(parent, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+}
+
+bool SystemModalUi::FileDialog(HWND parent, const FileDialogRequest& request, std::wstring& fileName,
+                               int& filterIndex) {
+    // The system wants the filter as NUL-separated pairs ending in two NULs.
+    std::wstring filter = request.filter;
+    for (wchar_t& c : filter)
+        if (c == L'|') c = L'\0';
+    filter.append(2, L'\0');
+    std::vector<wchar_t> name(32768, L'\0');
+    request.fileName.copy(name.data(), std::min(request.fileName.size(), name.size() - 1));
+
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = parent;
+    ofn.lpstrFilter = request.filter.empty() ? nullptr : filter.c_str();
+    ofn.nFilterIndex = static_cast<DWORD>(request.filterIndex);
+    ofn.lpstrFile = name.data();
+    ofn.nMaxFile = static_cast<DWORD>(name.size());
+    ofn.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
+    ofn.lpstrDefExt = request.defaultExt.empty() ? nullptr : request.defaultExt.c_str();
+    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+    BOOL chosen = request.save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+    if (!chosen) return false;
+    fileName = name.data();
+    filterIndex = static_cast<int>(ofn.nFilterIndex);
+    return true;
 }
 
 }  // namespace zz

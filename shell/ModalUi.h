@@ -27,6 +27,16 @@ struct TaskDialogRequest {
     int helpContext = 0;
 };
 
+// An open-file or save-file dialog. filter: "Description|*.ext|Description|*.ext"; filterIndex counts from 1.
+struct FileDialogRequest {
+    bool save = false;
+    std::wstring filter;
+    int filterIndex = 1;
+    std::wstring defaultExt;  // without the dot; empty for none
+    std::wstring fileName;    // preset name
+    std::wstring title;       // empty: the system's
+};
+
 struct TaskDialogAnswer {
     int buttonId = 0;
     bool verificationChecked = false;
@@ -41,6 +51,9 @@ public:
     virtual void ShowMessage(HWND parent, const std::wstring& text, const std::wstring& title) = 0;
     // The top-level error box for errors no handler caught.
     virtual void ErrorBox(HWND parent, const std::wstring& text, const std::wstring& title) = 0;
+    // true with the chosen path in fileName (and the chosen filter in filterIndex); false when cancelled.
+    virtual bool FileDialog(HWND parent, const FileDialogRequest& request, std::wstring& fileName,
+                            int& filterIndex) = 0;
 };
 
 ModalUi& CurrentModalUi();
@@ -53,6 +66,7 @@ public:
     TaskDialogAnswer TaskDialog(HWND parent, const TaskDialogRequest& request) override;
     void ShowMessage(HWND parent, const std::wstring& text, const std::wstring& title) override;
     void ErrorBox(HWND parent, const std::wstring& text, const std::wstring& title) override;
+    bool FileDialog(HWND parent, const FileDialogRequest& request, std::wstring& fileName, int& filterIndex) override;
 };
 
 }  // namespace zz

@@ -26,6 +26,16 @@ void FakeModalUi::ErrorBox(HWND, const std::wstring& text, const std::wstring& t
     shown.push_back({L"error", text, title, {}});
 }
 
+bool FakeModalUi::FileDialog(HWND, const zz::FileDialogRequest& request, std::wstring& fileName, int& filterIndex) {
+    fileDialogs.push_back(request);
+    shown.push_back({L"file", request.fileName, request.title, {}});
+    if (files.empty()) return false;
+    fileName = files.front();
+    files.erase(files.begin());
+    filterIndex = request.filterIndex;
+    return true;
+}
+
 void Pump(DWORD ms) {
     const ULONGLONG end = GetTickCount64() + ms;
     do {

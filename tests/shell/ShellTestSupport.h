@@ -23,10 +23,15 @@ public:
     std::vector<Shown> shown;
     // Answer of the next task dialogs; by default the first button.
     std::function<zz::TaskDialogAnswer(const zz::TaskDialogRequest&)> answer;
+    // Files the next file dialogs choose, in order; when none is left a dialog is cancelled.
+    std::vector<std::wstring> files;
+    std::vector<zz::FileDialogRequest> fileDialogs;
 
     zz::TaskDialogAnswer TaskDialog(HWND parent, const zz::TaskDialogRequest& request) override;
     void ShowMessage(HWND parent, const std::wstring& text, const std::wstring& title) override;
     void ErrorBox(HWND parent, const std::wstring& text, const std::wstring& title) override;
+    bool FileDialog(HWND parent, const zz::FileDialogRequest& request, std::wstring& fileName,
+                    int& filterIndex) override;
 
 private:
     zz::ModalUi* previous_;
