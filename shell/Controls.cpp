@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <map>
 #include <tuple>
 
@@ -113,10 +114,11 @@ int Label::TextWidth(HWND reference, HFONT font, const std::wstring& text) {
     return size.cx;
 }
 
-void Label::CreateRightAligned(HWND parent, const std::wstring& text, int right, int top, const Style& style) {
+void Label::CreateRightAligned(HWND parent, const std::wstring& text, int right, int top, const Style& style,
+                               int minWidth) {
     Style s = style;
     if (!s.font) s.font = ProgramFont(12, true);
-    int width = TextWidth(parent, s.font, text) + 2;
+    int width = std::max(TextWidth(parent, s.font, text) + 2, minWidth);
     TEXTMETRICW metrics{};
     HDC dc = GetDC(parent);
     HGDIOBJ old = SelectObject(dc, s.font);

@@ -47,7 +47,9 @@ public:
     };
     void Create(HWND parent, const std::wstring& text, int x, int y, int width, int height, const Style& style);
     // Sized to its text, growing to the left from its right edge, as right-to-left labels do.
-    void CreateRightAligned(HWND parent, const std::wstring& text, int right, int top, const Style& style);
+    // minWidth: the designed width, kept when the text needs less.
+    void CreateRightAligned(HWND parent, const std::wstring& text, int right, int top, const Style& style,
+                            int minWidth = 0);
     // Width the text needs in the label's font.
     static int TextWidth(HWND reference, HFONT font, const std::wstring& text);
     void SetIcon(HICON icon);

@@ -122,7 +122,7 @@ void TMain_frm::CreateControls() {
     bevel_.Create(self, 0, 48, width, 1, GetSysColor(COLOR_BTNSHADOW));
 
     label1_.CreateRightAligned(self, L"کد عملياتي که مي خواهيد انجام دهيد را انتخاب کنيد :", 72 + 311, 15,
-                               {RGB(0, 0, 0), kAmber, bold12, false, true});
+                               {RGB(0, 0, 0), kAmber, bold12, false, true}, 311);
     codeEdit_ = CreateWindowExW(WS_EX_CLIENTEDGE | WS_EX_RTLREADING | WS_EX_RIGHT, L"EDIT", L"",
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_RIGHT | ES_AUTOHSCROLL | WS_CLIPSIBLINGS, 14,
                                 11, 50, 25, self, nullptr, GetModuleHandleW(nullptr), nullptr);

@@ -246,6 +246,13 @@ TEST_F(MainWindowTest, Appearances) {
             EXPECT_EQ(form->HeaderColor(), RGB(254, 191, 1));
             EXPECT_EQ(limits.ptMaxTrackSize.x, 450);
             EXPECT_EQ(limits.ptMaxTrackSize.y, 600);
+            // The header text stands where it was designed and the code box 15 pixels to its left.
+            RECT label1 = ClientRectOf(form->Label1()), code = ClientRectOf(form->Code_edt());
+            EXPECT_EQ(label1.left, 72);
+            EXPECT_EQ(label1.top, 15);
+            EXPECT_EQ(label1.right - label1.left, 311);
+            EXPECT_EQ(code.left, 72 - 50 - 15);
+            EXPECT_EQ(code.right - code.left, 50);
         }
         EXPECT_EQ(GetFocus(), form->Code_edt());
         Key(VK_ESCAPE);
