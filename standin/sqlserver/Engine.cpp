@@ -92,6 +92,22 @@ void sqlLen(sqlite3_context* ctx, int, sqlite3_value** v) {
     sqlite3_result_int64(ctx, static_cast<int64_t>(utf8ToUtf16(text).size()));
 }
 
+// Fixed-width text as SQL Server compares it: trailing blanks do not count, nor does case.
+int compareBlankPadded(void*, int aSize, const void* aData, int bSize, const void* bData) {
+    std::string_view a(static_cast<const char*>(aData), static_cast<size_t>(aSize));
+    std::string_view b(static_cast<const char*>(bData), static_cast<size_t>(bSize));
+    while (!a.empty() && a.back() == ' ') a.remove_suffix(1);
+    while (!b.empty() && b.back() == ' ') b.remove_suffix(1);
+    const std::string la = lower(a), lb = lower(b);
+    return la.compare(lb) < 0 ? -1 : la == lb ? 0 : 1;
+}
+
+// An nchar(width) value: blank-padded to `width` characters.
+std::string ncharValue(const std::string& text, size_t width) {
+    const size_t chars = utf8ToUtf16(text).size();
+    return chars >= width ? text : text + std::string(width - chars, ' ');
+}
+
 void sqlConstText(sqlite3_context* ctx, int, sqlite3_value**) {
     const auto* text = static_cast<const std::string*>(sqlite3_user_data(ctx));
     sqlite3_result_text(ctx, text->c_str(), static_cast<int>(text->size()), SQLITE_TRANSIENT);
@@ -190,6 +206,7 @@ SqliteDb Session::openDatabase(const DatabaseEntry& entry) {
                             const_cast<std::string*>(&instance_.options().instanceName), sqlConstText, nullptr,
                             nullptr);
     sqlite3_create_function(h, "db_name", 0, SQLITE_UTF8, &database_, sqlConstText, nullptr, nullptr);
+    sqlite3_create_collation_v2(h, "zz_nchar", SQLITE_UTF8, nullptr, compareBlankPadded, nullptr);
     sqlite3_create_function(h, "zz_spid", 0, SQLITE_UTF8, reinterpret_cast<void*>(static_cast<intptr_t>(spid_)),
                             sqlSpid, nullptr, nullptr);
     // A client's cancel interrupts a long statement.
@@ -232,7 +249,8 @@ void Session::error(int number, int severity, const std::string& text, int state
     sink_->message(m);
 }
 
-std::optional<ServerMessage> Session::checkSyntax(const std::string& text) {
+std::optional<ServerMessage> Session::checkSyntax(const std::string& text, int line,
+                                                  const std::optional<ServerMessage>& endsTooSoon) {
     sqlite3_stmt* s = nullptr;
     int rc = sqlite3_prepare_v2(scratch_.get(), text.c_str(), static_cast<int>(text.size()), &s, nullptr);
     sqlite3_finalize(s);
@@ -243,9 +261,13 @@ std::optional<ServerMessage> Session::checkSyntax(const std::string& text) {
         size_t end = msg.find("\": syntax error");
         if (end == std::string::npos) return std::nullopt;
         nearText = msg.substr(6, end - 6);
+        // SQLite names the token as written, so a quoted name never passes for a keyword.
+        if (sql::isReservedKeyword(nearText)) return sql::syntaxErrorNearKeyword(nearText, line);
     } else if (msg.rfind("unrecognized token: \"", 0) == 0) {
         nearText = msg.substr(21, msg.size() - 22);
     } else if (msg == "incomplete input") {
+        // The statement stopped short of the token that follows it, which therefore cannot stand there.
+        if (endsTooSoon) return endsTooSoon;
         size_t end = text.find_last_not_of(" \t\r\n;");
         size_t start = end == std::string::npos ? 0 : text.find_last_of(" \t\r\n(,", end);
         nearText = end == std::string::npos ? ""
@@ -254,7 +276,7 @@ std::optional<ServerMessage> Session::checkSyntax(const std::string& text) {
     } else {
         return std::nullopt;
     }
-    return sql::syntaxErrorNear(nearText, 1);
+    return sql::syntaxErrorNear(nearText, line);
 }
 
 void Session::bindParameters(SqliteStatement& st) {
@@ -290,17 +312,24 @@ void Session::runBatch(const std::string& text, ResultSink& sink, const Paramete
         sink_ = nullptr;
         parameters_ = nullptr;
     };
-    if (batch.error) return fail(batch.error->messages);
-    // The whole batch is compiled before any of it runs: one syntax error and nothing happens.
-    for (const sql::ParsedStatement& p : batch.statements) {
-        std::optional<ServerMessage> bad;
-        if (auto* pt = std::get_if<sql::PassThrough>(&p.statement)) bad = checkSyntax(pt->sql);
-        if (auto* pr = std::get_if<sql::Print>(&p.statement)) bad = checkSyntax("SELECT " + pr->expression);
-        if (bad) {
-            bad->line = p.line;
-            return fail({*bad});
+    // The whole batch is compiled before any of it runs: one syntax error and nothing happens. The first error in
+    // the batch is the one reported.
+    auto firstError = [&](const std::vector<sql::ParsedStatement>& statements) -> std::optional<ServerMessage> {
+        for (const sql::ParsedStatement& p : statements) {
+            std::optional<ServerMessage> bad;
+            if (auto* pt = std::get_if<sql::PassThrough>(&p.statement))
+                bad = checkSyntax(pt->sql, p.line, p.endsTooSoon);
+            if (auto* pr = std::get_if<sql::Print>(&p.statement))
+                bad = checkSyntax("SELECT " + pr->expression, p.line, p.endsTooSoon);
+            if (bad) return bad;
         }
+        return std::nullopt;
+    };
+    if (batch.error) {
+        if (auto bad = firstError(batch.beforeError)) return fail({*bad});
+        return fail(batch.error->messages);
     }
+    if (auto bad = firstError(batch.statements)) return fail({*bad});
     for (const sql::ParsedStatement& p : batch.statements) {
         if (sink.cancelled()) break;
         line_ = p.line;
@@ -978,10 +1007,10 @@ void Session::refreshSystemTables(const std::string& text) {
     Catalogue cat = instance_.catalogue();
     if (files) {
         db_.exec("DROP TABLE IF EXISTS temp.sysfiles");
+        // name is nchar(128) and filename nchar(260): blank-padded, compared without the blanks.
         db_.exec(
             "CREATE TEMP TABLE sysfiles(fileid INT, groupid INT, size INT, maxsize INT, growth INT, status INT, perf "
-            "INT, "
-            "name TEXT COLLATE NOCASE, filename TEXT COLLATE NOCASE)");
+            "INT, name TEXT COLLATE zz_nchar, filename TEXT COLLATE zz_nchar)");
         if (const DatabaseEntry* e = cat.find(database_)) {
             for (const DbFile& f : e->files) {
                 SqliteStatement st = db_.prepare("INSERT INTO temp.sysfiles VALUES(?, ?, ?, -1, 10, ?, 0, ?, ?)");
@@ -989,8 +1018,8 @@ void Session::refreshSystemTables(const std::string& text) {
                 sqlite3_bind_int(st.get(), 2, f.type == 'L' ? 0 : 1);
                 sqlite3_bind_int64(st.get(), 3, pagesOf(files::size(f.physicalName).value_or(0)));
                 sqlite3_bind_int(st.get(), 4, f.type == 'L' ? 0x42 : 0x2);
-                db_.bind(st, 5, f.logicalName);
-                db_.bind(st, 6, f.physicalName);
+                db_.bind(st, 5, ncharValue(f.logicalName, 128));
+                db_.bind(st, 6, ncharValue(f.physicalName, 260));
                 sqlite3_step(st.get());
             }
         }

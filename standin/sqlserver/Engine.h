@@ -90,7 +90,9 @@ private:
     Outcome print(const sql::Print& s);
     Outcome passThrough(const sql::PassThrough& s);
 
-    std::optional<ServerMessage> checkSyntax(const std::string& sqliteText);
+    // A syntax error SQLite finds in a statement starting at `line`; `endsTooSoon` is the error when it is cut short.
+    std::optional<ServerMessage> checkSyntax(const std::string& sqliteText, int line,
+                                             const std::optional<ServerMessage>& endsTooSoon);
     void refreshSystemTables(const std::string& sqlText);
     SqliteDb openDatabase(const DatabaseEntry& db);
     Outcome sqliteFailure(const SqliteError& e, const std::string& sqlText);

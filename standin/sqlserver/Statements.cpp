@@ -18,6 +18,205 @@ ServerMessage syntaxErrorNear(const std::string& near, int line) {
     return m;
 }
 
+ServerMessage syntaxErrorNearKeyword(const std::string& keyword, int line) {
+    ServerMessage m;
+    m.number = 156;
+    m.severity = 15;
+    m.text = "Incorrect syntax near the keyword '" + keyword + "'.";
+    m.line = line;
+    return m;
+}
+
+bool isReservedKeyword(std::string_view word) {
+    static const std::set<std::string, std::less<>> reserved = {"add",
+                                                                "all",
+                                                                "alter",
+                                                                "and",
+                                                                "any",
+                                                                "as",
+                                                                "asc",
+                                                                "authorization",
+                                                                "backup",
+                                                                "begin",
+                                                                "between",
+                                                                "break",
+                                                                "browse",
+                                                                "bulk",
+                                                                "by",
+                                                                "cascade",
+                                                                "case",
+                                                                "check",
+                                                                "checkpoint",
+                                                                "close",
+                                                                "clustered",
+                                                                "coalesce",
+                                                                "collate",
+                                                                "column",
+                                                                "commit",
+                                                                "compute",
+                                                                "constraint",
+                                                                "contains",
+                                                                "containstable",
+                                                                "continue",
+                                                                "convert",
+                                                                "create",
+                                                                "cross",
+                                                                "current",
+                                                                "current_date",
+                                                                "current_time",
+                                                                "current_timestamp",
+                                                                "current_user",
+                                                                "cursor",
+                                                                "database",
+                                                                "dbcc",
+                                                                "deallocate",
+                                                                "declare",
+                                                                "default",
+                                                                "delete",
+                                                                "deny",
+                                                                "desc",
+                                                                "disk",
+                                                                "distinct",
+                                                                "distributed",
+                                                                "double",
+                                                                "drop",
+                                                                "dump",
+                                                                "else",
+                                                                "end",
+                                                                "errlvl",
+                                                                "escape",
+                                                                "except",
+                                                                "exec",
+                                                                "execute",
+                                                                "exists",
+                                                                "exit",
+                                                                "external",
+                                                                "fetch",
+                                                                "file",
+                                                                "fillfactor",
+                                                                "for",
+                                                                "foreign",
+                                                                "freetext",
+                                                                "freetexttable",
+                                                                "from",
+                                                                "full",
+                                                                "function",
+                                                                "goto",
+                                                                "grant",
+                                                                "group",
+                                                                "having",
+                                                                "holdlock",
+                                                                "identity",
+                                                                "identity_insert",
+                                                                "identitycol",
+                                                                "if",
+                                                                "in",
+                                                                "index",
+                                                                "inner",
+                                                                "insert",
+                                                                "intersect",
+                                                                "into",
+                                                                "is",
+                                                                "join",
+                                                                "key",
+                                                                "kill",
+                                                                "left",
+                                                                "like",
+                                                                "lineno",
+                                                                "load",
+                                                                "merge",
+                                                                "national",
+                                                                "nocheck",
+                                                                "nonclustered",
+                                                                "not",
+                                                                "null",
+                                                                "nullif",
+                                                                "of",
+                                                                "off",
+                                                                "offsets",
+                                                                "on",
+                                                                "open",
+                                                                "opendatasource",
+                                                                "openquery",
+                                                                "openrowset",
+                                                                "openxml",
+                                                                "option",
+                                                                "or",
+                                                                "order",
+                                                                "outer",
+                                                                "over",
+                                                                "percent",
+                                                                "pivot",
+                                                                "plan",
+                                                                "precision",
+                                                                "primary",
+                                                                "print",
+                                                                "proc",
+                                                                "procedure",
+                                                                "public",
+                                                                "raiserror",
+                                                                "read",
+                                                                "readtext",
+                                                                "reconfigure",
+                                                                "references",
+                                                                "replication",
+                                                                "restore",
+                                                                "restrict",
+                                                                "return",
+                                                                "revert",
+                                                                "revoke",
+                                                                "right",
+                                                                "rollback",
+                                                                "rowcount",
+                                                                "rowguidcol",
+                                                                "rule",
+                                                                "save",
+                                                                "schema",
+                                                                "securityaudit",
+                                                                "select",
+                                                                "session_user",
+                                                                "set",
+                                                                "setuser",
+                                                                "shutdown",
+                                                                "some",
+                                                                "statistics",
+                                                                "system_user",
+                                                                "table",
+                                                                "tablesample",
+                                                                "textsize",
+                                                                "then",
+                                                                "to",
+                                                                "top",
+                                                                "tran",
+                                                                "transaction",
+                                                                "trigger",
+                                                                "truncate",
+                                                                "try_convert",
+                                                                "tsequal",
+                                                                "union",
+                                                                "unique",
+                                                                "unpivot",
+                                                                "update",
+                                                                "updatetext",
+                                                                "use",
+                                                                "user",
+                                                                "values",
+                                                                "varying",
+                                                                "view",
+                                                                "waitfor",
+                                                                "when",
+                                                                "where",
+                                                                "while",
+                                                                "with",
+                                                                "writetext"};
+    return reserved.count(lower(word)) > 0;
+}
+
+ServerMessage syntaxErrorAt(const Token& t) {
+    if (t.kind == Token::Word && isReservedKeyword(t.text)) return syntaxErrorNearKeyword(t.text, t.line);
+    return syntaxErrorNear(t.text, t.line);
+}
+
 namespace {
 
 bool isWordStart(unsigned char c) {
@@ -189,9 +388,37 @@ std::string lowerWord(const Token& t) {
     return t.kind == Token::Word ? lower(t.text) : std::string();
 }
 
-// Top-level statement boundaries: [first, last) token ranges.
-std::vector<std::pair<size_t, size_t>> split(const std::vector<Token>& tokens) {
-    std::vector<std::pair<size_t, size_t>> ranges;
+// Statements that only ever start a statement: inside parentheses they cannot stand.
+const std::set<std::string> kOnlyAtStart = {
+    "use",   "create", "drop", "alter", "backup",    "restore",    "declare", "print", "commit", "rollback", "truncate",
+    "grant", "revoke", "deny", "dbcc",  "raiserror", "checkpoint", "if",      "while", "return", "exec",     "execute"};
+
+// Last tokens that leave a statement unfinished: the next token belongs to it and cannot start another.
+bool leavesUnfinished(const std::vector<Token>& tokens, size_t last) {
+    const Token& t = tokens[last];
+    if (t.kind == Token::Punct) {
+        static const std::set<std::string> operators = {",", "(", "=", "<", ">", "<=", ">=", "<>", "!=", "!<", "!>",
+                                                        "+", "-", "/", "%", "&", "|",  "^",  "~",  ".",  "==", "||"};
+        return operators.count(t.text) > 0;
+    }
+    static const std::set<std::string> words = {
+        "from",      "where",   "and",    "or",     "not",    "into",     "by",     "join",  "in",
+        "like",      "between", "is",     "table",  "order",  "group",    "having", "union", "except",
+        "intersect", "top",     "when",   "case",   "exists", "distinct", "inner",  "outer", "cross",
+        "full",      "escape",  "values", "select", "set",    "to",       "with",   "left",  "right"};
+    const std::string w = lowerWord(t);
+    if (w == "values" && last > 0 && isWord(tokens[last - 1], "default")) return false;  // INSERT ... DEFAULT VALUES
+    return words.count(w) > 0;
+}
+
+struct Split {
+    std::vector<std::pair<size_t, size_t>> ranges;  // top-level statements: [first, last) token ranges
+    std::optional<size_t> misplaced;                // a token that can stand neither in a statement nor start one
+};
+
+Split split(const std::vector<Token>& tokens) {
+    Split out;
+    auto& ranges = out.ranges;
     size_t start = 0;
     int depth = 0;
     std::string head;  // first word of the current statement
@@ -208,6 +435,12 @@ std::vector<std::pair<size_t, size_t>> split(const std::vector<Token>& tokens) {
             continue;
         }
         const std::string w = lowerWord(t);
+        if (depth > 0 && kOnlyAtStart.count(w)) {
+            // e.g. a script's "use <db>" line inside a column list: the statement before it cannot be parsed.
+            if (i > start) ranges.emplace_back(start, i);
+            out.misplaced = i;
+            return out;
+        }
         if (depth == 0 && i > start && kStarters.count(w)) {
             const std::string prev = lowerWord(tokens[i - 1]);
             bool continues = false;
@@ -221,6 +454,10 @@ std::vector<std::pair<size_t, size_t>> split(const std::vector<Token>& tokens) {
             }
             if (!continues) {
                 ranges.emplace_back(start, i);
+                if (leavesUnfinished(tokens, i - 1)) {
+                    out.misplaced = i;
+                    return out;
+                }
                 start = i;
                 head.clear();
                 seenSelectOrValues = seenSet = false;
@@ -231,7 +468,7 @@ std::vector<std::pair<size_t, size_t>> split(const std::vector<Token>& tokens) {
         if (depth == 0 && i > start && w == "set") seenSet = true;
     }
     if (start < tokens.size()) ranges.emplace_back(start, tokens.size());
-    return ranges;
+    return out;
 }
 
 // Walks the tokens of one statement; every mismatch becomes "Incorrect syntax near".
@@ -287,9 +524,10 @@ public:
         return identifier();
     }
     [[noreturn]] void fail() const {
-        // The error names the offending token, or the last one when the statement ended too soon.
-        const Token& at = i_ < last_ ? t_[i_] : t_[last_ - 1];
-        throw SyntaxError{{syntaxErrorNear(at.kind == Token::String ? at.text : at.text, at.line)}};
+        // The error names the offending token; when the statement ended too soon, the token after it, or the last
+        // one of the batch.
+        if (i_ < t_.size()) throw SyntaxError{{syntaxErrorAt(t_[i_])}};
+        throw SyntaxError{{syntaxErrorNear(t_.back().text, t_.back().line)}};
     }
 
 private:
@@ -613,14 +851,23 @@ ParsedBatch parseBatch(std::string_view sql) {
     ParsedBatch batch;
     std::vector<Token> tokens = tokenize(sql, batch.error);
     if (batch.error) return batch;
-    for (auto [first, last] : split(tokens)) {
+    const Split parts = split(tokens);
+    for (auto [first, last] : parts.ranges) {
         try {
-            batch.statements.push_back({parseOne(sql, tokens, first, last), tokens[first].line});
+            ParsedStatement p{parseOne(sql, tokens, first, last), tokens[first].line, std::nullopt};
+            if (last < tokens.size()) p.endsTooSoon = syntaxErrorAt(tokens[last]);
+            batch.statements.push_back(std::move(p));
         } catch (SyntaxError& e) {
+            batch.beforeError = std::move(batch.statements);
             batch.statements.clear();
             batch.error = std::move(e);
             return batch;
         }
+    }
+    if (parts.misplaced) {
+        batch.beforeError = std::move(batch.statements);
+        batch.statements.clear();
+        batch.error = SyntaxError{{syntaxErrorAt(tokens[*parts.misplaced])}};
     }
     return batch;
 }

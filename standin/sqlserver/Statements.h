@@ -91,11 +91,15 @@ using Statement = std::variant<Use, AttachDb, DetachDb, CreateDatabase, DropData
 struct ParsedStatement {
     Statement statement;
     int line = 1;
+    // The error when the statement turns out to end too soon: near the token after it, none at the batch's end.
+    std::optional<ServerMessage> endsTooSoon;
 };
 
 struct ParsedBatch {
     std::vector<ParsedStatement> statements;
     std::optional<SyntaxError> error;
+    // With an error: the statements before it, for the checks only the engine can make (the first error counts).
+    std::vector<ParsedStatement> beforeError;
 };
 
 // Tokens of a batch; nullopt-free: an unterminated string, identifier or comment is reported through `error`.
@@ -105,7 +109,13 @@ std::vector<Token> tokenize(std::string_view sql, std::optional<SyntaxError>& er
 // server carries out itself. A batch with a syntax error in any recognised statement yields only the error.
 ParsedBatch parseBatch(std::string_view sql);
 
-// "Incorrect syntax near '%s'." at a line of the batch.
+// "Incorrect syntax near '%s'." (102) at a line of the batch.
 ServerMessage syntaxErrorNear(const std::string& near, int line);
+// "Incorrect syntax near the keyword '%s'." (156): a reserved keyword where it cannot stand.
+ServerMessage syntaxErrorNearKeyword(const std::string& keyword, int line);
+// A word T-SQL reserves (select, from, use, ...), in any case; such a word is never a bare name.
+bool isReservedKeyword(std::string_view word);
+// The error for a token where it cannot stand: 156 for a bare reserved keyword, 102 for anything else.
+ServerMessage syntaxErrorAt(const Token& token);
 
 }  // namespace standin::sql

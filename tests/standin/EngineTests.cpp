@@ -16,6 +16,17 @@ std::string pathQuery(const std::string& db) {
            " (select cast(fileName as varchar(260)) from sysfiles where name='FileRepository_Data' )";
 }
 
+// A value of an nchar(width) column: blank-padded to the width.
+std::string padded(const std::string& s, size_t width) {
+    return s + std::string(width - s.size(), ' ');
+}
+
+// What the toolbox makes of a value it reads: trailing blanks trimmed.
+std::string trimmed(std::string s) {
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    return s;
+}
+
 std::string quoted(const std::string& s) {
     return "'" + s + "'";
 }
@@ -36,7 +47,8 @@ TEST_F(EngineTest, CreateDatabasePutsTheLogBesideTheDataFileAndSysfilesAnswersTh
     makeZelto();
     RecordingSink q = run(pathQuery("Zelto"));
     ASSERT_EQ(q.results.size(), 1u);
-    EXPECT_THAT(q.results[0].rows[0], ElementsAre(path("Zelto.mdf"), path("Zelto_log.ldf"), "NULL"));
+    EXPECT_THAT(q.results[0].rows[0],
+                ElementsAre(padded(path("Zelto.mdf"), 260), padded(path("Zelto_log.ldf"), 260), "NULL"));
     EXPECT_THAT(q.databases, ElementsAre("Zelto"));
     EXPECT_EQ(session().database(), "Zelto");
 }
@@ -70,6 +82,99 @@ TEST_F(EngineTest, ASyntaxErrorAnywhereRunsNothing) {
 
     RecordingSink unclosed = run("select 'abc");
     EXPECT_THAT(unclosed.errorNumbers(), ElementsAre(105, 102));
+}
+
+// sysfiles.name is nchar(128) and sysfiles.filename nchar(260): read back blank-padded, compared without the
+// blanks and without regard to case.
+TEST_F(EngineTest, SysfilesNamesAndPathsAreBlankPaddedNchar) {
+    makeZelto();
+    RecordingSink r =
+        run("use Zelto select name, filename, cast(filename as varchar(260)) from sysfiles order by fileid");
+    ASSERT_TRUE(r.errorNumbers().empty());
+    ASSERT_EQ(r.results.size(), 1u);
+    EXPECT_THAT(r.results[0].rows, ElementsAre(ElementsAre(padded("zelto_Data", 128), padded(path("Zelto.mdf"), 260),
+                                                           padded(path("Zelto.mdf"), 260)),
+                                               ElementsAre(padded("zelto_Log", 128), padded(path("Zelto_log.ldf"), 260),
+                                                           padded(path("Zelto_log.ldf"), 260))));
+    struct Case {
+        std::string where;
+        std::vector<std::string> fileids;
+    };
+    const std::vector<Case> cases = {
+        {"name = 'zelto_Data'", {"1"}},     {"name = 'ZELTO_LOG   '", {"2"}},
+        {"name = N'zelto_Dat'", {}},        {"name in ('zelto_data', 'nothing')", {"1"}},
+        {"name like 'zelto%'", {"1", "2"}}, {"filename = '" + path("zelto.MDF") + "'", {"1"}},
+        {"len(name) = 9", {"2"}},
+    };
+    for (const Case& c : cases) {
+        RecordingSink q = run("select fileid from sysfiles where " + c.where + " order by fileid");
+        ASSERT_TRUE(q.errorNumbers().empty()) << c.where;
+        std::vector<std::string> ids;
+        for (const auto& row : q.results.at(0).rows) ids.push_back(row.at(0));
+        EXPECT_EQ(ids, c.fileids) << c.where;
+    }
+    // sysdatabases.name is sysname, nvarchar(128): not padded.
+    RecordingSink d = run("select name from sysdatabases where name = 'Zelto'");
+    ASSERT_EQ(d.results.size(), 1u);
+    EXPECT_THAT(d.results[0].rows, ElementsAre(ElementsAre("Zelto")));
+}
+
+// A script runs as one batch with "use <db>" before every line, so a statement spread over several lines has
+// "use" lines inside it: SQL Server rejects the whole batch with 156 and runs none of it.
+TEST_F(EngineTest, AReservedKeywordInsideAStatementRejectsTheWholeBatch) {
+    makeZelto();
+    struct Case {
+        std::string sql;
+        std::string text;
+        int line;
+    };
+    const std::vector<Case> cases = {
+        {"use Zelto\r\ncreate table T1 (a int,\r\nuse Zelto\r\nb int)\r\n", "Incorrect syntax near the keyword 'use'.",
+         3},
+        {"use Zelto\r\ninsert into ApplicationInfo (Id,\r\nuse Zelto\r\nValue) values (1, 'x')\r\n",
+         "Incorrect syntax near the keyword 'use'.", 3},
+        {"use Zelto\r\nselect Id,\r\nuse Zelto\r\nValue from ApplicationInfo\r\n",
+         "Incorrect syntax near the keyword 'use'.", 3},
+        {"use Zelto\r\ndelete from ApplicationInfo where\r\nuse Zelto\r\nId = 1\r\n",
+         "Incorrect syntax near the keyword 'use'.", 3},
+        {"USE Zelto\r\nupdate ApplicationInfo set Value = 'y' where Id in (1,\r\nUSE Zelto\r\n2)\r\n",
+         "Incorrect syntax near the keyword 'USE'.", 3},
+        {"use Zelto\r\ndelete from ApplicationInfo where Id = 1 or not\r\nuse Zelto\r\nId = 2\r\n",
+         "Incorrect syntax near the keyword 'use'.", 3},
+        // cut short where only SQLite can tell: the next line's keyword is the one that cannot stand
+        {"use Zelto\r\nselect Id as\r\nuse Zelto\r\nx from ApplicationInfo\r\n",
+         "Incorrect syntax near the keyword 'use'.", 3},
+        {"use Zelto\r\nselect Id as\r\nuse Zelto\r\n", "Incorrect syntax near the keyword 'use'.", 3},
+        {"use Zelto\r\ninsert into ApplicationInfo values (9, 'z')\r\nuse Zelto where Id = 1\r\n",
+         "Incorrect syntax near the keyword 'where'.", 3},
+        {"use Zelto\r\ninsert into ApplicationInfo values (9, 'z')\r\nselect * from where\r\n",
+         "Incorrect syntax near the keyword 'where'.", 3},
+    };
+    for (const Case& c : cases) {
+        RecordingSink r = run(c.sql);
+        EXPECT_THAT(r.errorNumbers(), ElementsAre(156)) << c.sql;
+        ASSERT_FALSE(r.messages.empty()) << c.sql;
+        EXPECT_EQ(r.messages[0].text, c.text) << c.sql;
+        EXPECT_EQ(r.messages[0].severity, 15) << c.sql;
+        EXPECT_EQ(r.messages[0].line, c.line) << c.sql;
+        EXPECT_TRUE(r.results.empty()) << c.sql;
+        // Not even the leading "use" ran.
+        EXPECT_EQ(session().database(), "master") << c.sql;
+    }
+    RecordingSink rows = run("use Zelto select Id, Value from ApplicationInfo order by Id");
+    ASSERT_EQ(rows.results.size(), 1u);
+    EXPECT_THAT(rows.results[0].rows,
+                ElementsAre(ElementsAre("1", "3.2.1"), ElementsAre("2", "1402-01-01"), ElementsAre("3", "1402-02-02")));
+    EXPECT_THAT(run("select * from T1").errorNumbers(), ElementsAre(208));
+
+    // The same statements on one line each, or with the keyword quoted as a name, run.
+    RecordingSink ok =
+        run("use Zelto\r\ncreate table T1 (a int, [use] int, \"where\" int)\r\nuse Zelto\r\n"
+            "insert into T1 ([use], a) values (2, 1)\r\nuse Zelto\r\ninsert into T1 default values\r\nuse Zelto\r\n"
+            "select a, [use] from T1 where [use] = 2\r\n");
+    EXPECT_TRUE(ok.errorNumbers().empty()) << (ok.messages.empty() ? "" : ok.messages[0].text);
+    ASSERT_EQ(ok.results.size(), 1u);
+    EXPECT_THAT(ok.results[0].rows, ElementsAre(ElementsAre("1", "2")));
 }
 
 TEST_F(EngineTest, ScriptBatchesWithAUseBeforeEveryLineRunInTheNamedDatabase) {
@@ -170,7 +275,7 @@ TEST_F(EngineTest, BackupRestoredIntoAnotherDatabaseWithMoveKeepsTheRows) {
     RecordingSink paths = run(pathQuery("Copy") + "\n use master ");
     ASSERT_EQ(paths.results.size(), 1u);
     const auto& p = paths.results[0].rows[0];
-    RecordingSink r = run(restoreTwoFiles("Copy", bak, p[0], p[1]));
+    RecordingSink r = run(restoreTwoFiles("Copy", bak, trimmed(p[0]), trimmed(p[1])));
     ASSERT_TRUE(r.errorNumbers().empty()) << r.messages[0].text;
     std::vector<int> expected(10, 3211);
     expected.insert(expected.end(), {4035, 4035, 3014});
@@ -184,7 +289,8 @@ TEST_F(EngineTest, BackupRestoredIntoAnotherDatabaseWithMoveKeepsTheRows) {
     EXPECT_EQ(rows.results[0].rows[0][0], "3.2.1");
     // The restored database keeps its own files, under the backup's logical names.
     RecordingSink after = run(pathQuery("Copy"));
-    EXPECT_THAT(after.results[0].rows[0], ElementsAre(path("Copy.mdf"), path("Copy_log.ldf"), "NULL"));
+    EXPECT_THAT(after.results[0].rows[0],
+                ElementsAre(padded(path("Copy.mdf"), 260), padded(path("Copy_log.ldf"), 260), "NULL"));
 }
 
 TEST_F(EngineTest, BackupOntoAnExistingFileAddsASet) {
@@ -254,10 +360,10 @@ TEST_F(EngineTest, ThreeFileBackupOverATwoFileDatabaseFailsOnTheEmptyThirdPath) 
     RecordingSink paths = run(pathQuery("Zelto") + " use master");
     const auto& p = paths.results[0].rows[0];
     ASSERT_EQ(p[2], "NULL");
-    RecordingSink r =
-        run("RESTORE DATABASE Zelto FROM  DISK = N'" + bak +
-            "' WITH  FILE = 1,  NOUNLOAD ,  STATS = 10,  RECOVERY ,  REPLACE,  move 'zelto_Data'  to " + quoted(p[0]) +
-            ", move 'zelto_Log'  to " + quoted(p[1]) + ", move 'FileRepository_Data' to ''");
+    RecordingSink r = run("RESTORE DATABASE Zelto FROM  DISK = N'" + bak +
+                          "' WITH  FILE = 1,  NOUNLOAD ,  STATS = 10,  RECOVERY ,  REPLACE,  move 'zelto_Data'  to " +
+                          quoted(trimmed(p[0])) + ", move 'zelto_Log'  to " + quoted(trimmed(p[1])) +
+                          ", move 'FileRepository_Data' to ''");
     EXPECT_THAT(r.errorNumbers(), ElementsAre(3156, 3119, 3013));
 }
 
@@ -273,7 +379,8 @@ TEST_F(EngineTest, DetachLeavesTheFilesAndAttachOfTheDataFileAloneRebuildsAMissi
     ASSERT_TRUE(a.errorNumbers().empty()) << a.messages[0].text;
     EXPECT_TRUE(files::exists(path("Again_log.ldf")));
     RecordingSink q = run(pathQuery("Again"));
-    EXPECT_THAT(q.results[0].rows[0], ElementsAre(path("Zelto.mdf"), path("Again_log.ldf"), "NULL"));
+    EXPECT_THAT(q.results[0].rows[0],
+                ElementsAre(padded(path("Zelto.mdf"), 260), padded(path("Again_log.ldf"), 260), "NULL"));
     EXPECT_EQ(run("select count(*) from ApplicationInfo").results[0].rows[0][0], "3");
 }
 

@@ -31,6 +31,9 @@ TEST(Statements, SplitsBatchesWhereTSqlDoes) {
         {"create table t (a int references u on delete cascade) delete from t", {pass, pass}},
         {"select 1; select 2;;", {pass, pass}},
         {"select 'use x' -- use y\n/* select /* nested */ z */ select 2", {pass, pass}},
+        {"use Zelto\r\ninsert into t default values\r\nuse Zelto\r\nselect 1", {use, pass, use, pass}},
+        {"create table t ([use] int, \"create\" int) use Zelto", {pass, use}},
+        {"update t set a = 1 where b in (select c from u) use Zelto", {pass, use}},
     };
     for (const Case& c : cases) {
         ParsedBatch b = parseBatch(c.sql);
@@ -109,6 +112,46 @@ TEST(Statements, MalformedRecognisedStatementsAreSyntaxErrors) {
     }
     EXPECT_EQ(parseBatch("select 1\nuse a b").error->messages[0].line, 2);
     EXPECT_EQ(parseBatch("/* open").error->messages[0].number, 113);
+}
+
+// A keyword that only starts statements, met inside a statement, makes the batch fail with 156 near it; so does a
+// reserved keyword where the statement has no place for it. Nothing of the batch is kept.
+TEST(Statements, ReservedKeywordsWhereTheyCannotStandAreSyntaxErrors) {
+    struct Case {
+        const char* sql;
+        int number;
+        const char* text;
+        int line;
+    };
+    const Case cases[] = {
+        {"use Zelto\r\ncreate table T1 (a int,\r\nuse Zelto\r\nb int)\r\n", 156,
+         "Incorrect syntax near the keyword 'use'.", 3},
+        {"use Zelto\r\ninsert into ApplicationInfo (Id,\r\nuse Zelto\r\nValue) values (1, 'x')", 156,
+         "Incorrect syntax near the keyword 'use'.", 3},
+        {"use Zelto\r\nselect Id,\r\nuse Zelto\r\nValue from ApplicationInfo", 156,
+         "Incorrect syntax near the keyword 'use'.", 3},
+        {"select * from t where a =\nUse Zelto", 156, "Incorrect syntax near the keyword 'Use'.", 2},
+        {"select * from t where a in (1,\ndrop table t)", 156, "Incorrect syntax near the keyword 'drop'.", 2},
+        {"insert into t values (1, (\nexec sp_x))", 156, "Incorrect syntax near the keyword 'exec'.", 2},
+        {"select Id from ApplicationInfo a left\nuse Zelto\njoin ApplicationInfo b on 1 = 1", 156,
+         "Incorrect syntax near the keyword 'use'.", 2},
+        {"backup database Zelto to\nuse Zelto", 156, "Incorrect syntax near the keyword 'use'.", 2},
+        {"use Zelto from t", 156, "Incorrect syntax near the keyword 'from'.", 1},
+        {"use Zelto\r\nGO\r\n", 102, "Incorrect syntax near 'GO'.", 2},
+        {"use Zelto 'use'", 102, "Incorrect syntax near 'use'.", 1},
+    };
+    for (const Case& c : cases) {
+        ParsedBatch b = parseBatch(c.sql);
+        ASSERT_TRUE(b.error) << c.sql;
+        EXPECT_TRUE(b.statements.empty()) << c.sql;
+        ASSERT_EQ(b.error->messages.size(), 1u) << c.sql;
+        EXPECT_EQ(b.error->messages[0].number, c.number) << c.sql;
+        EXPECT_EQ(b.error->messages[0].severity, 15) << c.sql;
+        EXPECT_EQ(b.error->messages[0].text, c.text) << c.sql;
+        EXPECT_EQ(b.error->messages[0].line, c.line) << c.sql;
+    }
+    EXPECT_TRUE(isReservedKeyword("WHERE"));
+    EXPECT_FALSE(isReservedKeyword("Zelto"));
 }
 
 TEST(Statements, ParameterDeclarationsOfPreparedStatements) {
