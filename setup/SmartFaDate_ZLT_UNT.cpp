@@ -470,14 +470,10 @@ std::uint16_t TFaDate::GetDayOfWeek() const {
 
 TGregorianDateTime TFaDate::ToGregorianDate() const {
     const TDateParts g = PersianToGregorian(fFaYear, fFaMonth, fFaDay);
-    TGregorianDateTime v;
+    TGregorianDateTime v = ToShamsiDate();  // the time of day carries over unchanged
     v.Year = g.Year;
     v.Month = g.Month;
     v.Day = g.Day;
-    v.Hour = fFaHour;
-    v.Minute = fFaMinute;
-    v.Second = fFaSecond;
-    v.MilliSecond = fFaMilliSecond;
     return v;
 }
 

@@ -20,7 +20,6 @@ namespace {
 
 constexpr UINT WM_HANDLE_REPORT_DONE = WM_APP + 2;
 constexpr int kDesignWidth = 434;
-constexpr int kDesignHeight = 562;
 constexpr int kOuterWidth = 450;
 constexpr int kOuterHeight = 600;
 constexpr COLORREF kAmber = RGB(254, 191, 1);
