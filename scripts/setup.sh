@@ -17,15 +17,58 @@ packages=(
 
 log() { printf '[setup] %s\n' "$*"; }
 
+# Package tools run with the machine's own environment, never with the workstation's (a caller may have sourced
+# env.sh: its ODBC and Wine variables would reach the packages' maintainer scripts, and odbcinst would look for its
+# configuration in a workstation that does not exist yet).
+machine() {
+  local keep=() v
+  for v in http_proxy https_proxy ftp_proxy no_proxy HTTP_PROXY HTTPS_PROXY NO_PROXY; do
+    [[ -n ${!v:-} ]] && keep+=("$v=${!v}")
+  done
+  env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME="${HOME:-/root}" \
+    LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive "${keep[@]}" "$@"
+}
+
+# Stops setup with apt's or dpkg's own words when a step fails.
+apt_step() {
+  local out
+  out=$(mktemp)
+  if ! machine "$@" >"$out" 2>&1; then
+    echo "[setup] failed: $*" >&2
+    grep -vE '^(Selecting|Preparing|Unpacking|Setting up|Processing triggers|\(Reading database)' "$out" | tail -40 >&2
+    rm -f "$out"
+    exit 1
+  fi
+  rm -f "$out"
+}
+
+installed() { machine dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+# A package left half-configured by an earlier run is finished (or its failure shown) before anything else.
+if machine dpkg --audit 2>/dev/null | grep -q .; then
+  log "finishing packages that an earlier run left unconfigured"
+  apt_step dpkg --configure -a
+fi
+
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  installed "$p" || missing+=("$p")
 done
 if ((${#missing[@]})); then
-  log "installing ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  log "installing ${missing[*]} (the first run downloads about 700 MB)"
+  apt_step apt-get update -qq
+  apt_step apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Nothing half-configured, every listed package installed.
+problems=$(machine dpkg --audit 2>&1 || true)
+not_installed=()
+for p in "${packages[@]}"; do
+  installed "$p" || not_installed+=("$p")
+done
+if [[ -n $problems || ${#not_installed[@]} -gt 0 ]]; then
+  echo "[setup] packages are not installed properly:${not_installed[*]:+ missing ${not_installed[*]};}${problems:+ dpkg --audit reports: $(echo "$problems" | tr '\n' ' ')}" >&2
+  exit 1
 fi
 
 mkdir -p "$ZZ_CACHE/src" "$DEPS/include" "$DEPS/lib"
@@ -50,10 +93,10 @@ apt_src() {
   local opts=(-o "Dir::Etc::SourceList=$etc/sources.list" -o "Dir::Etc::SourceParts=$etc/parts"
               -o "Dir::State::Lists=$etc/lists" -o "APT::Get::Only-Source=true")
   if [[ ! -f $etc/updated ]]; then
-    apt-get "${opts[@]}" update -qq || true
+    machine apt-get "${opts[@]}" update -qq || true
     touch "$etc/updated"
   fi
-  (cd "$ZZ_CACHE/src" && apt-get "${opts[@]}" source -qq "$1" >/dev/null)
+  (cd "$ZZ_CACHE/src" && machine apt-get "${opts[@]}" source -qq "$1" >/dev/null)
 }
 
 if [[ ! -f $DEPS/lib/libsqlite3.a ]]; then
