@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -72,6 +73,13 @@ inline void FreeLibraryFn(HMODULE h) noexcept {
 inline void CloseServiceFn(SC_HANDLE h) noexcept {
     ::CloseServiceHandle(h);
 }
+inline void DeleteDCFn(HDC h) noexcept {
+    ::DeleteDC(h);
+}
+inline void LocalFreeFn(HLOCAL h) noexcept {
+    ::LocalFree(h);
+}
+
 }  // namespace detail
 
 using unique_handle = UniqueHandle<NullTraits<HANDLE, detail::CloseHandleFn>>;  // process, thread, event
@@ -81,5 +89,52 @@ using unique_hwnd = UniqueHandle<NullTraits<HWND, detail::DestroyWindowFn>>;
 using unique_gdi = UniqueHandle<NullTraits<HGDIOBJ, detail::DeleteObjectFn>>;
 using unique_hmodule = UniqueHandle<NullTraits<HMODULE, detail::FreeLibraryFn>>;
 using unique_schandle = UniqueHandle<NullTraits<SC_HANDLE, detail::CloseServiceFn>>;
+using unique_hdc = UniqueHandle<NullTraits<HDC, detail::DeleteDCFn>>;  // CreateCompatibleDC
+using unique_hlocal = UniqueHandle<NullTraits<HLOCAL, detail::LocalFreeFn>>;  // LocalAlloc, FormatMessage, ...
+
+// A COM interface pointer, released once.
+template <typename I>
+class unique_com {
+public:
+    unique_com() noexcept = default;
+    explicit unique_com(I* p) noexcept : p_(p) {}
+    unique_com(const unique_com&) = delete;
+    unique_com& operator=(const unique_com&) = delete;
+    unique_com(unique_com&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
+    unique_com& operator=(unique_com&& o) noexcept {
+        if (this != &o) reset(std::exchange(o.p_, nullptr));
+        return *this;
+    }
+    ~unique_com() { reset(); }
+    I* get() const noexcept { return p_; }
+    I* operator->() const noexcept { return p_; }
+    explicit operator bool() const noexcept { return p_ != nullptr; }
+    void reset(I* p = nullptr) noexcept {
+        if (I* old = std::exchange(p_, p)) old->Release();
+    }
+    I** put() noexcept {
+        reset();
+        return &p_;
+    }
+    void** put_void() noexcept { return reinterpret_cast<void**>(put()); }
+
+private:
+    I* p_ = nullptr;
+};
+
+// COM initialised on this thread for the scope (uninitialised only if this scope's call succeeded).
+class ComScope {
+public:
+    explicit ComScope(DWORD model = COINIT_APARTMENTTHREADED) noexcept : hr_(::CoInitializeEx(nullptr, model)) {}
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    ~ComScope() {
+        if (SUCCEEDED(hr_)) ::CoUninitialize();
+    }
+    HRESULT Result() const noexcept { return hr_; }
+
+private:
+    HRESULT hr_;
+};
 
 }  // namespace zz

@@ -49,14 +49,15 @@ zz_stop_wine() {
   wineserver -k >/dev/null 2>&1 || true
 }
 
-# Runs a command the way the workstation sees the machine: "(local)" resolves to this computer. The hosts file
-# is swapped in a mount namespace of the command's own, so the machine's /etc/hosts stays as it is.
+# Runs a command the way the workstation sees the machine, without changing the machine: "(local)" resolves to this
+# computer (the hosts file is swapped in a mount namespace of the command's own), and the command has a loopback
+# network of its own, so the ports of the workstation's SQL Server (1433, 1434) are free whatever else runs here.
 zz_in_workstation() {
-  if [[ -f $ZZ_WORKSTATION/hosts ]] && unshare --mount --propagation private true 2>/dev/null; then
-    unshare --mount --propagation private bash -c 'mount --bind "$0" /etc/hosts && exec "$@"' \
-      "$ZZ_WORKSTATION/hosts" "$@"
+  if [[ -f $ZZ_WORKSTATION/hosts ]] && unshare --mount --net --propagation private true 2>/dev/null; then
+    unshare --mount --net --propagation private bash -c \
+      'ip link set lo up && mount --bind "$0" /etc/hosts && exec "$@"' "$ZZ_WORKSTATION/hosts" "$@"
   else
-    echo "warning: cannot give the workstation its hosts file (needs root); \"(local)\" will not resolve" >&2
+    echo "warning: cannot give the workstation its hosts file and network (needs root); \"(local)\" will not resolve" >&2
     "$@"
   fi
 }

@@ -11,7 +11,7 @@ TOOLCHAIN=$here/cmake/mingw-w64-x86_64.cmake
 packages=(
   cmake make g++ pkg-config dpkg-dev tcl
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
-  wine wine64 xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core fonts-freefarsi python3 util-linux
+  wine wine64 xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core fonts-freefarsi python3 util-linux iproute2
   tdsodbc unixodbc freetds-bin googletest
 )
 

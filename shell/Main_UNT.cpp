@@ -10,11 +10,11 @@
 #include "common/Error.h"
 #include "common/Handle.h"
 #include "common/Paths.h"
-#include "shell/Application.h"
-#include "shell/Help.h"
-#include "shell/Message_UNT.h"
-#include "shell/ModalUi.h"
-#include "shell/PendingFrames.h"
+#include "ui/Application.h"
+#include "panes/Help.h"
+#include "ui/Message_UNT.h"
+#include "ui/ModalUi.h"
+#include "panes/OperationTable.h"
 
 namespace {
 
@@ -26,27 +26,6 @@ constexpr COLORREF kAmber = RGB(254, 191, 1);
 constexpr COLORREF kFooterText = RGB(100, 50, 0);
 constexpr int kRemoteRight = 390;  // right edge of the remote-support text, just left of its icon
 const wchar_t* const kHandleFileName = L"ZariZovuHandle.txt";
-
-FrameFactory FrameForCode(int code) {
-    switch (code) {
-        case 0:
-            return &MakeFrame<THelp_FRAM>;
-        case 1:
-            return &MakeFrame<TServices_FRAM>;
-        case 2:
-            return &MakeFrame<TRegFiles_FRAM>;
-        case 3:
-            return &MakeFrame<TDBoperations_FRAM>;
-        case 4:
-            return &MakeFrame<TSysInfo_FRAM>;
-        case 6:
-            return &MakeFrame<TInit_FRAM>;
-        case 9:
-            return &MakeFrame<TIntelligentService_FRAM>;
-        default:
-            return nullptr;
-    }
-}
 
 LRESULT CALLBACK CodeEditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
     auto* form = reinterpret_cast<TMain_frm*>(data);
@@ -193,7 +172,7 @@ void TMain_frm::FormCreate() {
         shape1_.SetColors(RGB(192, 192, 192), RGB(192, 192, 192));
     }
     // 2. The operation list is the first frame.
-    SetActiveFrame(&MakeFrame<THelp_FRAM>);
+    SetActiveFrame(&MakePane<THelp_FRAM>);
     // 3. Persian keyboard; the current layout stays if it is not available.
     LoadKeyboardLayoutW(L"00000429", KLF_ACTIVATE);
     FormResize();
@@ -203,7 +182,7 @@ COLORREF TMain_frm::HeaderColor() const {
     return shape1_.Color();
 }
 
-void TMain_frm::PlaceFrame(TOperationFrame& frame) {
+void TMain_frm::PlaceFrame(TPane& frame) {
     RECT outer;
     GetWindowRect(Handle(), &outer);
     int left = (outer.right - outer.left) / 2 - frame.FrameWidth() / 2;
@@ -216,15 +195,15 @@ void TMain_frm::ReleaseRetiredFrames() {
     if (!retired_.empty() && zz::Window::HandlerDepth() == 0) retired_.clear();
 }
 
-void TMain_frm::SetActiveFrame(FrameFactory NewFrame) {
+void TMain_frm::SetActiveFrame(TPaneFactory NewFrame) {
     if (FActiveFrame) {
         // The old frame may be inside one of its own handlers: hide it now, free it once the message is over.
-        std::unique_ptr<TOperationFrame> old = std::move(FActiveFrame);
+        std::unique_ptr<TPane> old = std::move(FActiveFrame);
         ShowWindow(old->Handle(), SW_HIDE);
         EnableWindow(old->Handle(), FALSE);
         retired_.push_back(std::move(old));
     }
-    std::unique_ptr<TOperationFrame> frame = NewFrame(*this);
+    std::unique_ptr<TPane> frame = NewFrame(*this);
     frame->CreateFrame(Handle());
     PlaceFrame(*frame);
     FActiveFrame = std::move(frame);
@@ -233,12 +212,13 @@ void TMain_frm::SetActiveFrame(FrameFactory NewFrame) {
 
 void TMain_frm::Code_edtKeyDown(WORD& Key, TShiftState Shift) {
     if (Key != VK_RETURN || Shift != 0) return;
+    if (busy_) return;  // a pane's operation is still running
     int length = GetWindowTextLengthW(codeEdit_);
     if (length == 0) return;
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(codeEdit_, text.data(), length + 1)));
     int code = zz::StrToInt(text);
-    if (FrameFactory factory = FrameForCode(code)) SetActiveFrame(factory);
+    if (TPaneFactory factory = PaneForCode(code)) SetActiveFrame(factory);
     if (code >= 10) {
         ShowMessageBox(L"", L"", L"عملياتي با اين کد وجود ندارد", L"", 2, 1, 0, false, VerifyCheck, 0);
     }
@@ -249,8 +229,8 @@ void TMain_frm::FormKeyDown(WORD& Key, TShiftState Shift) {
     if (Shift != 0) return;
     if (Key == VK_ESCAPE) {
         if (IsWindowVisible(footer_.Handle())) PostMessageW(Handle(), WM_CLOSE, 0, 0);
-    } else if (Key == VK_F1) {
-        SetActiveFrame(&MakeFrame<THelp_FRAM>);
+    } else if (Key == VK_F1 && !busy_) {
+        SetActiveFrame(&MakePane<THelp_FRAM>);
         SetFocus(codeEdit_);
     }
 }
@@ -321,7 +301,19 @@ void TMain_frm::FormShow() {
 }
 
 void TMain_frm::Help_LNKClick() {
-    SetActiveFrame(&MakeFrame<THelp_FRAM>);
+    if (busy_) return;
+    SetActiveFrame(&MakePane<THelp_FRAM>);
+}
+
+HWND TMain_frm::DialogParent() const {
+    return zz::Application::DialogParent();
+}
+
+void TMain_frm::ShowCode(int code) {
+    if (busy_) return;
+    SetWindowTextW(codeEdit_, std::to_wstring(code).c_str());
+    WORD key = VK_RETURN;
+    Code_edtKeyDown(key, 0);
 }
 
 void TMain_frm::Label3Click() {

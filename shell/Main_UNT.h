@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/Controls.h"
-#include "shell/Frame.h"
+#include "ui/Controls.h"
+#include "ui/Pane.h"
+#include "ui/PaneHost.h"
 
 // Modifier keys held with a key.
 enum TShiftStateFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
@@ -15,7 +16,7 @@ using TShiftState = unsigned;
 TShiftState CurrentShiftState();
 
 // The program's one top-level window: the code box, the shown operation frame, the help line and the footer.
-class TMain_frm : public zz::Window {
+class TMain_frm : public zz::Window, public TPaneHost {
 public:
     // firstParameter: the program's first command-line parameter ("MIS" selects the borderless appearance).
     explicit TMain_frm(std::wstring firstParameter);
@@ -24,7 +25,7 @@ public:
     // Creates the window (FormCreate runs) and shows it centred on the screen.
     void CreateAndShow();
 
-    void SetActiveFrame(FrameFactory NewFrame);
+    void SetActiveFrame(TPaneFactory NewFrame);
     void Code_edtKeyDown(WORD& Key, TShiftState Shift);
     void FormKeyDown(WORD& Key, TShiftState Shift);
     void FormResize();
@@ -34,7 +35,7 @@ public:
     void Label4Click();
 
     HWND Code_edt() const { return codeEdit_; }
-    TOperationFrame* ActiveFrame() const { return FActiveFrame.get(); }
+    TPane* ActiveFrame() const { return FActiveFrame.get(); }
     bool Borderless() const { return borderless_; }
     COLORREF WindowColor() const { return windowColor_; }
     COLORREF HeaderColor() const;
@@ -45,6 +46,12 @@ public:
     HWND Help_LBL() const { return helpKey_.Handle(); }
     HWND Label3() const { return label3_.Handle(); }
     HWND Label4() const { return label4_.Handle(); }
+
+    // What the panes ask of the window.
+    HWND DialogParent() const override;
+    bool Busy() const override { return busy_; }
+    void SetBusy(bool busy) override { busy_ = busy; }
+    void ShowCode(int code) override;
 
     // The program ends when this window closes; tests keep their message loop running.
     bool QuitOnClose = true;
@@ -57,7 +64,7 @@ private:
     void FormCreate();
     void CreateControls();
     void WriteHandleFile();
-    void PlaceFrame(TOperationFrame& frame);
+    void PlaceFrame(TPane& frame);
     // Frees replaced frames once no handler of the program is running (none of them can still be in use).
     void ReleaseRetiredFrames();
     HWND focused_ = nullptr;  // the control that had the focus when the window was last deactivated
@@ -65,13 +72,14 @@ private:
     std::wstring firstParameter_;
     bool borderless_ = false;
     COLORREF windowColor_ = RGB(110, 43, 0);
-    std::unique_ptr<TOperationFrame> FActiveFrame;
-    std::vector<std::unique_ptr<TOperationFrame>> retired_;  // replaced frames, freed once their click is over
+    std::unique_ptr<TPane> FActiveFrame;
+    std::vector<std::unique_ptr<TPane>> retired_;  // replaced frames, freed once their click is over
 
     zz::Panel shape1_, bevel_, panel1_, footer_;
     zz::Label label1_, label22_, helpKey_, label2_, image2_, label4_, label3_, image1_;
     HWND codeEdit_ = nullptr;
     bool reportingHandleFailure_ = false;
+    bool busy_ = false;
 
     // Centre fraction of the controls anchored to the top only or the bottom only.
     struct Anchor {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "shell/Application.h"
+#include "ui/Application.h"
 #include "shell/Main_UNT.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {

@@ -3,15 +3,14 @@
 
 #include <string>
 
+#include "common/Handle.h"
 #include "waiting/Waitting_UNT.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     std::wstring message;
     int argc = 0;
-    if (wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
-        if (argc > 1) message = argv[1];
-        LocalFree(argv);
-    }
+    zz::unique_hlocal arguments(CommandLineToArgvW(GetCommandLineW(), &argc));
+    if (arguments && argc > 1) message = static_cast<wchar_t**>(arguments.get())[1];
     TForm1 form(message);
     if (!form.Create()) return 1;
     MSG msg;

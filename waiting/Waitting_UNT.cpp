@@ -13,11 +13,10 @@ void VerticalGradient(HDC dc, int left, int top, int right, int bottom, COLORREF
     const int height = bottom - top;
     for (int y = 0; y < height; ++y) {
         auto mix = [&](int a, int b) { return a + (b - a) * y / (height > 1 ? height - 1 : 1); };
-        HBRUSH brush = CreateSolidBrush(RGB(mix(GetRValue(from), GetRValue(to)), mix(GetGValue(from), GetGValue(to)),
-                                            mix(GetBValue(from), GetBValue(to))));
+        zz::unique_gdi brush(CreateSolidBrush(RGB(mix(GetRValue(from), GetRValue(to)),
+                                                  mix(GetGValue(from), GetGValue(to)), mix(GetBValue(from), GetBValue(to)))));
         RECT line{left, top + y, right, top + y + 1};
-        FillRect(dc, &line, brush);
-        DeleteObject(brush);
+        FillRect(dc, &line, static_cast<HBRUSH>(brush.get()));
     }
 }
 
@@ -25,9 +24,7 @@ void VerticalGradient(HDC dc, int left, int top, int right, int bottom, COLORREF
 
 TForm1::TForm1(std::wstring message) : message_(std::move(message)) {}
 
-TForm1::~TForm1() {
-    if (font_) DeleteObject(font_);
-}
+TForm1::~TForm1() = default;
 
 HWND TForm1::Create() {
     WNDCLASSW wc{};
@@ -42,7 +39,7 @@ HWND TForm1::Create() {
     lf.lfWeight = FW_BOLD;
     lf.lfCharSet = ARABIC_CHARSET;
     lstrcpyW(lf.lfFaceName, L"Zeltok");
-    font_ = CreateFontIndirectW(&lf);
+    font_.reset(CreateFontIndirectW(&lf));
 
     int x = (GetSystemMetrics(SM_CXSCREEN) - kClientWidth) / 2;
     int y = (GetSystemMetrics(SM_CYSCREEN) - kClientHeight) / 2;
@@ -66,36 +63,35 @@ void TForm1::PaintIndicator(HDC dc) {
         double angle = 2 * 3.14159265358979 * i / kBlocks;
         int bx = static_cast<int>(std::lround(cx + radius * std::sin(angle)));
         int by = static_cast<int>(std::lround(cy - radius * std::cos(angle)));
-        HBRUSH brush = CreateSolidBrush(i == active_ ? kActiveBlock : kBlock);
+        zz::unique_gdi brush(CreateSolidBrush(i == active_ ? kActiveBlock : kBlock));
         RECT block{bx - 4, by - 4, bx + 4, by + 4};
-        FillRect(dc, &block, brush);
-        DeleteObject(brush);
+        FillRect(dc, &block, static_cast<HBRUSH>(brush.get()));
     }
 }
 
 void TForm1::Paint(HDC target) {
     RECT rc;
     GetClientRect(hwnd_, &rc);
-    HDC dc = CreateCompatibleDC(target);
-    HBITMAP bitmap = CreateCompatibleBitmap(target, rc.right, rc.bottom);
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    zz::unique_hdc memory(CreateCompatibleDC(target));
+    HDC dc = memory.get();
+    zz::unique_gdi bitmap(CreateCompatibleBitmap(target, rc.right, rc.bottom));
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap.get());
 
     const int middle = rc.bottom / 2;
     VerticalGradient(dc, 0, 0, rc.right, middle, RGB(233, 241, 250), RGB(199, 216, 237));
     VerticalGradient(dc, 0, middle, rc.right, rc.bottom, RGB(199, 216, 237), RGB(231, 242, 255));
-    HPEN pen = CreatePen(PS_SOLID, 1, kOutline);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
+    zz::unique_gdi pen(CreatePen(PS_SOLID, 1, kOutline));
+    HGDIOBJ oldPen = SelectObject(dc, pen.get());
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
     Rectangle(dc, 0, 0, rc.right, rc.bottom);
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
-    DeleteObject(pen);
 
     PaintIndicator(dc);
 
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
-    HGDIOBJ oldFont = SelectObject(dc, font_);
+    HGDIOBJ oldFont = SelectObject(dc, font_.get());
     RECT messageBox{8, 16, 336, 40};
     DrawTextW(dc, message_.c_str(), static_cast<int>(message_.size()), &messageBox,
               DT_RIGHT | DT_RTLREADING | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
@@ -106,8 +102,6 @@ void TForm1::Paint(HDC target) {
 
     BitBlt(target, 0, 0, rc.right, rc.bottom, dc, 0, 0, SRCCOPY);
     SelectObject(dc, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
 }
 
 LRESULT CALLBACK TForm1::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

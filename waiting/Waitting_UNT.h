@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "common/Handle.h"
+
 // The please-wait window: a gradient panel, a spinning indicator and the message.
 class TForm1 {
 public:
@@ -24,6 +26,6 @@ private:
 
     std::wstring message_;
     HWND hwnd_ = nullptr;
-    HFONT font_ = nullptr;
+    zz::unique_gdi font_;
     int active_ = 0;
 };

@@ -3,12 +3,14 @@
 #include <memory>
 #include <typeinfo>
 
-#include "ShellTestSupport.h"
+#include "tests/support/TestSupport.h"
 #include "common/Paths.h"
-#include "shell/Application.h"
-#include "shell/Help.h"
+#include "ui/Application.h"
+#include "panes/Help.h"
 #include "shell/Main_UNT.h"
-#include "shell/PendingFrames.h"
+#include "panes/PendingPanes.h"
+#include "panes/RegFiles.h"
+#include "panes/Services.h"
 
 namespace {
 
@@ -104,10 +106,10 @@ TEST_F(MainWindowTest, CodeBoxDispatch) {
     Open();
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.text)));
-        TOperationFrame* before = form->ActiveFrame();
+        TPane* before = form->ActiveFrame();
         ui.shown.clear();
         EnterCode(c.text);
-        TOperationFrame* after = form->ActiveFrame();
+        TPane* after = form->ActiveFrame();
         ASSERT_NE(after, nullptr);
         if (c.frame) {
             EXPECT_NE(after, before) << "a new frame every time";
@@ -144,7 +146,7 @@ TEST_F(MainWindowTest, CodeBoxDispatch) {
 TEST_F(MainWindowTest, KeysWithModifiersDoNothing) {
     Open();
     EnterCode(L"3");
-    TOperationFrame* frame = form->ActiveFrame();
+    TPane* frame = form->ActiveFrame();
     for (TShiftState shift : {ssShift, ssCtrl, ssAlt}) {
         EnterCode(L"1", shift);
         EXPECT_EQ(form->ActiveFrame(), frame);
@@ -166,7 +168,7 @@ TEST_F(MainWindowTest, F1ShowsTheListAndFocusesTheCodeBoxWhileAClickLeavesTheFoc
 
     EnterCode(L"4");
     SetFocus(form->Label4());
-    TOperationFrame* before = form->ActiveFrame();
+    TPane* before = form->ActiveFrame();
     Click(form->Help_LBL());
     EXPECT_NE(form->ActiveFrame(), before);
     EXPECT_EQ(typeid(*form->ActiveFrame()), typeid(THelp_FRAM));
@@ -390,13 +392,23 @@ protected:
 TEST_F(OperationListTest, LinesStandRightAlignedOneUnderAnother) {
     THelp_FRAM& list = List();
     EXPECT_EQ(list.FrameWidth(), 364);
-    for (size_t i = 0; i < THelp_FRAM::kLines.size(); ++i) {
+    const struct {
+        int tag;
+        const wchar_t* text;
+    } lines[] = {
+        {1, L"1 -  راه اندازي سرويس ها "}, {2, L"2 - ثبت فايل هاي مورد نياز"},
+        {3, L"3 - عمليات بانک اطلاعاتي"},   {4, L"4 - نمايش اطلاعات سيستم"},
+        {6, L"6 - تنظيمات پيش از اجرا"},    {-1, L"8 - بروز رسانی نرم افزار"},
+        {9, L"9 - سرویس هوشمند"},
+    };
+    ASSERT_EQ(list.LineCount(), std::size(lines));
+    for (size_t i = 0; i < std::size(lines); ++i) {
         RECT r = ClientRectOf(list.LineLabel(i).Handle());
-        EXPECT_EQ(WindowText(list.LineLabel(i).Handle()), THelp_FRAM::kLines[i].text);
+        EXPECT_EQ(WindowText(list.LineLabel(i).Handle()), lines[i].text);
+        EXPECT_EQ(list.LineTag(i), lines[i].tag);
         EXPECT_EQ(r.right, 343);
         EXPECT_EQ(r.top, 24 + 30 * static_cast<int>(i));
     }
-    EXPECT_EQ(std::wstring(THelp_FRAM::kLines[0].text), L"1 -  راه اندازي سرويس ها ");
 }
 
 TEST_F(OperationListTest, ClickOnALineActsAsTypingItsCode) {
@@ -430,7 +442,7 @@ TEST_F(OperationListTest, HoverHighlightsOnlyTheLineUnderTheMouse) {
 TEST_F(OperationListTest, UpdaterLineStartsTheUpdaterWithItsParameters) {
     EnterCode(L"0");
     SetWindowTextW(form->Code_edt(), L"");
-    TOperationFrame* frame = form->ActiveFrame();
+    TPane* frame = form->ActiveFrame();
     const std::wstring tools = ProgramFolder() + L"Tools";
     const std::wstring updater = tools + L"\\InternetUpdater.exe";
     DeleteFileW(updater.c_str());

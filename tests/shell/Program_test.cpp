@@ -1,7 +1,7 @@
 // The real program as a process, as the suite and the technician start it.
 #include <gtest/gtest.h>
 
-#include "ShellTestSupport.h"
+#include "tests/support/TestSupport.h"
 #include "common/Handle.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "common/Convert.h"
 #include "common/Error.h"
-#include "shell/Message_UNT.h"
+#include "ui/Message_UNT.h"
 
 TEST(StrToInt, AcceptsWhatTheToolkitAccepts) {
     struct Case {

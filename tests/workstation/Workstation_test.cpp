@@ -5,8 +5,8 @@
 #include <windows.h>
 
 #include "common/Handle.h"
-#include "database/ConnectionStrings_UNT.h"
-#include "database/DbQuery.h"
+#include "logic/ConnectionStrings_UNT.h"
+#include "platform/DbQuery.h"
 
 namespace {
 

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "ui/Pane.h"
+
+// Panes whose operations are not built yet: empty panels the main window can already show.
+template <int Width, int Height>
+class TEmptyPane : public TPane {
+public:
+    using TPane::TPane;
+    int FrameWidth() const override { return Width; }
+    int FrameHeight() const override { return Height; }
+};
+
+class TDBoperations_FRAM : public TEmptyPane<350, 340> {
+    using TEmptyPane::TEmptyPane;
+};
+class TSysInfo_FRAM : public TEmptyPane<350, 372> {
+    using TEmptyPane::TEmptyPane;
+};
+class TInit_FRAM : public TEmptyPane<350, 371> {
+    using TEmptyPane::TEmptyPane;
+};
+class TIntelligentService_FRAM : public TEmptyPane<364, 370> {
+    using TEmptyPane::TEmptyPane;
+};
