@@ -28,7 +28,8 @@ std::int32_t RunServiceCommand(const std::wstring& serviceName, const std::wstri
 bool ExecuteAndWait(const std::wstring& program, const std::wstring& parameters, bool shown) {
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // A program that cannot be started is not reported: the system's own error box would stop the caller.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.hwnd = zz::MessageLoop::Owner();
     info.lpFile = program.c_str();
     info.lpParameters = parameters.c_str();

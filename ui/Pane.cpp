@@ -82,9 +82,14 @@ void TPane::MakeControl(const TControlDef& def) {
         case TControlKind::GroupBox:
             made.hwnd = native(rtl | (def.leftToRight ? 0 : WS_EX_RIGHT), L"BUTTON", BS_GROUPBOX, r.width, r.height);
             break;
-        case TControlKind::Bevel:
-            made.hwnd = native(0, L"STATIC", SS_ETCHEDHORZ, r.width, std::max(r.height, 2));
+        case TControlKind::Bevel: {
+            auto line = std::make_unique<zz::Panel>();
+            line->Create(parent, x, y, r.width, std::max(r.height, 1), GetSysColor(COLOR_BTNSHADOW));
+            if (!def.visible) ShowWindow(line->Handle(), SW_HIDE);
+            made.hwnd = line->Handle();
+            made.window = std::move(line);
             break;
+        }
         case TControlKind::Edit:
         case TControlKind::ReadOnlyEdit:
         case TControlKind::MaskEdit: {

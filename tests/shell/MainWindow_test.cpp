@@ -7,6 +7,7 @@
 #include "common/Paths.h"
 #include "ui/Application.h"
 #include "panes/Help.h"
+#include "platform/Services_UNT.h"
 #include "shell/Main_UNT.h"
 #include "panes/PendingPanes.h"
 #include "panes/RegFiles.h"
@@ -503,4 +504,74 @@ TEST_F(MainWindowTest, ExitTextClosesTheWindow) {
     HWND h = form->Handle();
     Click(form->Label4());
     EXPECT_FALSE(IsWindow(h));
+}
+
+// --- a pane's operation that waits for a launched program ---
+
+namespace {
+
+const Recorder* launched = nullptr;
+
+class TWaitingPane : public TPane {
+public:
+    using TPane::TPane;
+    int FrameWidth() const override { return 350; }
+    int FrameHeight() const override { return 100; }
+    void Run_BTNClick() { ExecuteAndWait(launched->Path(), L"", false); }
+
+protected:
+    std::span<const TControlDef> Controls() const override {
+        static const TControlDef controls[] = {
+            {.name = L"Run_BTN", .kind = TControlKind::Button, .rect = {40, 20, 270, 33}, .text = L"&1 - اجرا",
+             .onClick = On<&TWaitingPane::Run_BTNClick>},
+        };
+        return controls;
+    }
+};
+
+class BusyTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        program.RunFor(1500);
+        launched = &program;
+        Open();
+        form->SetActiveFrame(&MakePane<TWaitingPane>);
+        pane = form->ActiveFrame();
+        button = pane->Control(L"Run_BTN");
+    }
+    TempDir programDir;
+    Recorder program{programDir.File(L"tool.exe")};
+    TPane* pane = nullptr;
+    HWND button = nullptr;
+};
+
+}  // namespace
+
+TEST_F(BusyTest, WhileAnOperationWaitsNoCodeNoHelpKeyAndNoSecondClickAreTaken) {
+    SetWindowTextW(form->Code_edt(), L"3");
+    PostMessageW(form->Code_edt(), WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(form->Code_edt(), WM_KEYDOWN, VK_F1, 1);
+    PostMessageW(button, BM_CLICK, 0, 0);
+    PostMessageW(form->Help_LBL(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    PostMessageW(form->Help_LBL(), WM_LBUTTONUP, 0, 0);
+    SendMessageW(button, BM_CLICK, 0, 0);  // runs until the program has ended
+    EXPECT_EQ(program.CommandLines().size(), 1u) << "one run: the second click was refused";
+    EXPECT_EQ(program.ShowModes().size(), 1u) << "the click returned once the program had ended";
+    EXPECT_EQ(form->ActiveFrame(), pane) << "neither the code, F1 nor the help line replaced the pane";
+    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_FALSE(form->Busy());
+    EnterCode(L"3");
+    EXPECT_NE(form->ActiveFrame(), pane) << "codes are taken again afterwards";
+}
+
+TEST_F(BusyTest, ClosingTheWindowEndsTheWait) {
+    form->QuitOnClose = true;
+    program.RunFor(4000);
+    PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
+    SendMessageW(button, BM_CLICK, 0, 0);
+    EXPECT_TRUE(program.ShowModes().empty()) << "the wait ended while the program still ran";
+    EXPECT_TRUE(PumpUntil([&] { return program.CommandLines().size() == 1; })) << "it had been started";
+    EXPECT_FALSE(IsWindow(button));
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the program's loop ends next";
 }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/Handle.h"
 #include "ui/Application.h"
 
 FakeModalUi::FakeModalUi() : previous_(zz::SetModalUi(this)) {}
@@ -84,22 +85,60 @@ ScopedCurrentDirectory::~ScopedCurrentDirectory() {
 }
 
 std::string ReadFileBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    zz::unique_file file(CreateFileW(path.c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     0, nullptr));
+    if (!file) return "<missing>";
     std::string bytes;
     char buffer[4096];
     DWORD n = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n) bytes.append(buffer, n);
-    CloseHandle(file);
+    while (ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr) && n) bytes.append(buffer, n);
     return bytes;
 }
 
 void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    zz::unique_file file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD n = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-    CloseHandle(file);
+    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+}
+
+Recorder::Recorder(const std::wstring& path) : path_(path) {
+    CopyFileW(ZZ_RECORDER_EXE, path_.c_str(), FALSE);
+    DeleteFileW((path_ + L".log").c_str());
+    DeleteFileW((path_ + L".show").c_str());
+}
+
+Recorder::~Recorder() {
+    for (const wchar_t* suffix : {L"", L".log", L".show", L".wait"}) DeleteFileW((path_ + suffix).c_str());
+}
+
+void Recorder::RunFor(DWORD ms) const {
+    WriteFileBytes(path_ + L".wait", std::to_string(ms));
+}
+
+std::vector<std::string> Recorder::CommandLines() const {
+    return Lines(path_ + L".log");
+}
+
+std::vector<std::string> Recorder::ShowModes() const {
+    return Lines(path_ + L".show");
+}
+
+std::vector<std::string> Recorder::Lines(const std::wstring& path) {
+    std::string bytes = ReadFileBytes(path);
+    std::vector<std::string> lines;
+    if (bytes == "<missing>") return lines;
+    size_t start = 0;
+    for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(bytes.substr(start, end - start));
+    return lines;
+}
+
+std::string Recorder::Arguments(const std::string& commandLine) {
+    // The program part of a command line is quoted or runs to the first blank.
+    size_t end = commandLine.front() == '"' ? commandLine.find('"', 1) + 1 : commandLine.find(' ');
+    if (end == std::string::npos || end >= commandLine.size()) return {};
+    return commandLine.substr(end + 1);
 }
 
 std::wstring WindowText(HWND hwnd) {

@@ -69,3 +69,23 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::wstring WindowText(HWND hwnd);
 // Top-level windows of any process with that exact title.
 std::vector<HWND> TopLevelWindowsTitled(const std::wstring& title);
+
+// A copy of the recorder program at path (for example "net.exe" in the current folder, where a bare program name
+// finds it first): it logs each command line it was started with and the show mode it was asked for.
+class Recorder {
+public:
+    explicit Recorder(const std::wstring& path);
+    ~Recorder();
+    // The next runs last ms milliseconds before they end.
+    void RunFor(DWORD ms) const;
+    // One line per finished or started run: the command line (logged at start), the show mode (logged at the end).
+    std::vector<std::string> CommandLines() const;
+    std::vector<std::string> ShowModes() const;
+    // What follows the program part of a logged command line.
+    static std::string Arguments(const std::string& commandLine);
+    const std::wstring& Path() const { return path_; }
+
+private:
+    static std::vector<std::string> Lines(const std::wstring& path);
+    std::wstring path_;
+};
