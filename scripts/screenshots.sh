@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Makes the README's screenshots: the main window in both appearances and one message dialog.
+# Makes the README's screenshots: the main window in both appearances, the operation panes and one message dialog.
 # Needs a build and the workstation (scripts/open.sh or scripts/test.sh make both).
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
@@ -23,8 +23,15 @@ start() {
 }
 stop() { wineserver -k 2>/dev/null || true; sleep 1; zz_start_wine; }
 
+# Types an operation code into the code box and presses Enter.
+code() { xdotool type --delay 100 "$1" && xdotool key Return; sleep 1.5; }
+
 start
 import -window root /tmp/zz-shot.png && crop /tmp/zz-shot.png "$out/main-standard.png"
+code 1
+import -window root /tmp/zz-shot.png && crop /tmp/zz-shot.png "$out/pane-services.png"
+code 2
+import -window root /tmp/zz-shot.png && crop /tmp/zz-shot.png "$out/pane-regfiles.png"
 # A code that does not exist: the warning dialog.
 xdotool type --delay 100 10 && xdotool key Return
 sleep 2
