@@ -45,7 +45,7 @@ apt_step() {
 installed() { machine dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 # A package left half-configured by an earlier run is finished (or its failure shown) before anything else.
-if machine dpkg --audit 2>/dev/null | grep -q .; then
+if [[ -n $(machine dpkg --audit 2>/dev/null || true) ]]; then
   log "finishing packages that an earlier run left unconfigured"
   apt_step dpkg --configure -a
 fi
@@ -55,7 +55,7 @@ for p in "${packages[@]}"; do
   installed "$p" || missing+=("$p")
 done
 if ((${#missing[@]})); then
-  log "installing ${missing[*]} (the first run downloads about 700 MB)"
+  log "installing ${#missing[@]} Debian packages: ${missing[*]}"
   apt_step apt-get update -qq
   apt_step apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
