@@ -1,5 +1,7 @@
 #include "logic/SmartFaDate_ZLT_UNT.h"
 
+#include "logic/FormatSettings.h"
+
 #include <climits>
 #include <string_view>
 #include <utility>
@@ -315,7 +317,16 @@ TShortDateFormat SystemShortDateFormat() {
 
 TShortDateFormat CurrentShortDateFormat() {
     const TShortDateFormatProvider& provider = InstalledShortDateFormatProvider();
-    return provider ? provider() : SystemShortDateFormat();
+    if (provider) return provider();
+    // The program's date separator (which the safety backups change) stands where the user's settings have theirs.
+    TShortDateFormat format = SystemShortDateFormat();
+    const wchar_t from = SystemFormatSettings().DateSeparator, to = FormatSettings().DateSeparator;
+    bool quoted = false;
+    for (wchar_t& c : format.Pattern) {
+        if (c == L'\'') quoted = !quoted;
+        else if (!quoted && c == from) c = to;
+    }
+    return format;
 }
 
 TShortDateFormatProvider SetShortDateFormatProvider(TShortDateFormatProvider provider) {

@@ -28,3 +28,24 @@ void ExtractResourceToFile(const std::wstring& filePath, const std::wstring& res
         throw zz::Error(L"Cannot create file \"" + filePath + L"\". " + zz::SystemErrorText(code));
     }
 }
+
+std::string zz::ReadFileBytes(const std::wstring& path) {
+    zz::unique_file file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        DWORD code = GetLastError();
+        throw zz::Error(L"Cannot open file \"" + path + L"\". " + zz::SystemErrorText(code), code);
+    }
+    std::string bytes;
+    char buffer[65536];
+    DWORD n = 0;
+    for (;;) {
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr)) {
+            DWORD code = GetLastError();
+            throw zz::Error(L"Cannot read file \"" + path + L"\". " + zz::SystemErrorText(code), code);
+        }
+        if (n == 0) break;
+        bytes.append(buffer, n);
+    }
+    return bytes;
+}
