@@ -7,6 +7,7 @@
 #include "common/Paths.h"
 #include "ui/Application.h"
 #include "panes/Help.h"
+#include "panes/IntelligentService.h"
 #include "shell/Main_UNT.h"
 #include "panes/PendingPanes.h"
 #include "panes/RegFiles.h"
