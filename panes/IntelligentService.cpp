@@ -14,6 +14,8 @@ namespace {
 using K = TControlKind;
 
 const wchar_t* const kServiceName = L"IntelligentService_SVR";
+// Operations 1 to 3 report their failures with this, a line feed, a carriage return and the error's message.
+const std::wstring kAccessFailed = L".دسترسی به سرویس هوشمند با مشکل مواجه شد";
 
 const TControlDef kControls[] = {
     {.name = L"Button1",
@@ -62,14 +64,12 @@ const TControlDef kControls[] = {
      .onClick = On<&TIntelligentService_FRAM::Button4Click>},
 };
 
-// The service manager of one click: allowed to lock when the click may change the start type.
-class TClickManager : public TServiceManager {
-public:
-    explicit TClickManager(bool allowLocking) {
-        SetAllowLocking(allowLocking);
-        SetActive(true);  // an error here is the top-level handler's
-    }
-};
+// Activates the manager of one click, allowed to lock when the click may change the start type. An error here is
+// not the click's own: it reaches the top-level handler.
+void Activate(TServiceManager& manager, bool allowLocking) {
+    manager.SetAllowLocking(allowLocking);
+    manager.SetActive(true);
+}
 
 // Operations 1 and 2 keep the service starting with the system.
 void EnsureAutomatic(TServiceInfo& service) {
@@ -121,14 +121,12 @@ void TIntelligentService_FRAM::ShowPlain(const std::wstring& text) const {
 }
 
 void TIntelligentService_FRAM::ShowFailure(const std::exception& error) const {
-    ShowPlain(
-        L".دسترسی به سرویس هوشمند با مشکل مواجه شد"
-        L"\n\r" +
-        MessageOf(error));
+    ShowPlain(kAccessFailed + std::wstring(L"\n\r") + MessageOf(error));
 }
 
 void TIntelligentService_FRAM::Button1Click() {
-    TClickManager manager(true);
+    TServiceManager manager;
+    Activate(manager, true);
     try {
         TServiceInfo& service = manager.FindService(kServiceName);
         EnsureAutomatic(service);
@@ -144,7 +142,8 @@ void TIntelligentService_FRAM::Button1Click() {
 }
 
 void TIntelligentService_FRAM::Button2Click() {
-    TClickManager manager(true);
+    TServiceManager manager;
+    Activate(manager, true);
     try {
         TServiceInfo& service = manager.FindService(kServiceName);
         EnsureAutomatic(service);
@@ -157,7 +156,8 @@ void TIntelligentService_FRAM::Button2Click() {
 }
 
 void TIntelligentService_FRAM::Button3Click() {
-    TClickManager manager(false);
+    TServiceManager manager;
+    Activate(manager, false);
     try {
         TServiceInfo& service = manager.FindService(kServiceName);
         // The registered command line may quote the program's path or carry arguments: the log is beside the

@@ -181,6 +181,19 @@ TEST_F(SmartServicePaneTest, ReinstallUninstallsTheOldServiceInstallsTheChosenPr
     EXPECT_LT(log.find("installed"), log.find(": running"));
 }
 
+TEST_F(SmartServicePaneTest, ReinstallWithoutAnInstalledServiceOnlyInstalls) {
+    ThrowAwayService placeholder({.name = kName});
+    ThrowAwayService::Remove(kName);  // none installed; what the click installs goes at the end
+    ui.files = {placeholder.Program()};
+    Click(L"Button4");
+    EXPECT_EQ(Messages(), Strings{L"file: "});
+    EXPECT_EQ(placeholder.CommandLine(), L"\"" + placeholder.Program() + L"\"");
+    EXPECT_EQ(placeholder.Status().dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+    const std::string log = placeholder.Log();
+    EXPECT_EQ(log.find("uninstalled"), std::string::npos);
+    EXPECT_LT(log.find("installed"), log.find(": running"));
+}
+
 TEST_F(SmartServicePaneTest, ReinstallCancelledLeavesTheOldServiceStoppedAndInstalled) {
     ThrowAwayService old({.name = kName});
     old.Start();
