@@ -72,10 +72,18 @@ ThrowAwayService::ThrowAwayService(const Options& options) {
     zz::unique_schandle service(CreateServiceW(
         scm.get(), name_.c_str(), (name_ + L" (test)").c_str(), SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
         options.startType, SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
-    if (!service) zz::RaiseLastOSError();
+    if (!service) {
+        const DWORD error = GetLastError();
+        CleanUp();  // what was set aside comes back
+        zz::RaiseLastOSError(error);
+    }
 }
 
 ThrowAwayService::~ThrowAwayService() {
+    CleanUp();
+}
+
+void ThrowAwayService::CleanUp() noexcept {
     try {
         if (Exists(name_)) Remove(name_);
         if (setAside_) {

@@ -51,6 +51,9 @@ private:
         DWORD type, startType, errorControl;
         std::wstring binaryPath, displayName;
     };
+    // Removes the test's service and registers what was set aside again.
+    void CleanUp() noexcept;
+
     TempDir dir_;
     std::wstring folder_;
     std::wstring name_;
