@@ -73,6 +73,9 @@ inline void FreeLibraryFn(HMODULE h) noexcept {
 inline void CloseServiceFn(SC_HANDLE h) noexcept {
     ::CloseServiceHandle(h);
 }
+inline void UnlockServiceDatabaseFn(SC_LOCK h) noexcept {
+    ::UnlockServiceDatabase(h);
+}
 inline void DeleteDCFn(HDC h) noexcept {
     ::DeleteDC(h);
 }
@@ -89,7 +92,8 @@ using unique_hwnd = UniqueHandle<NullTraits<HWND, detail::DestroyWindowFn>>;
 using unique_gdi = UniqueHandle<NullTraits<HGDIOBJ, detail::DeleteObjectFn>>;
 using unique_hmodule = UniqueHandle<NullTraits<HMODULE, detail::FreeLibraryFn>>;
 using unique_schandle = UniqueHandle<NullTraits<SC_HANDLE, detail::CloseServiceFn>>;
-using unique_hdc = UniqueHandle<NullTraits<HDC, detail::DeleteDCFn>>;  // CreateCompatibleDC
+using unique_sclock = UniqueHandle<NullTraits<SC_LOCK, detail::UnlockServiceDatabaseFn>>;  // LockServiceDatabase
+using unique_hdc = UniqueHandle<NullTraits<HDC, detail::DeleteDCFn>>;                      // CreateCompatibleDC
 using unique_hlocal = UniqueHandle<NullTraits<HLOCAL, detail::LocalFreeFn>>;  // LocalAlloc, FormatMessage, ...
 
 // A COM interface pointer, released once.

@@ -1,6 +1,7 @@
 #include "panes/OperationTable.h"
 
 #include "panes/Help.h"
+#include "panes/IntelligentService.h"
 #include "panes/PendingPanes.h"
 #include "panes/RegFiles.h"
 #include "panes/Services.h"

@@ -20,6 +20,3 @@ class TSysInfo_FRAM : public TEmptyPane<350, 372> {
 class TInit_FRAM : public TEmptyPane<350, 371> {
     using TEmptyPane::TEmptyPane;
 };
-class TIntelligentService_FRAM : public TEmptyPane<364, 370> {
-    using TEmptyPane::TEmptyPane;
-};

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Makes the README's screenshots: the main window in both appearances, the operation panes and one message dialog.
+# Makes the README's screenshots: the main window in both appearances, the operation panes (the smart service
+# pane showing the workstation's running service) and one message dialog.
 # Needs a build and the workstation (scripts/open.sh or scripts/test.sh make both).
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
@@ -40,5 +41,16 @@ stop
 
 start MIS
 import -window root /tmp/zz-shot.png && crop /tmp/zz-shot.png "$out/main-borderless.png"
+stop
+
+# Code 9, the status of the smart service (button 1, Alt+1) while it runs.
+start
+wine net start IntelligentService_SVR </dev/null >/dev/null 2>&1 || true
+xdotool type --delay 100 9 && xdotool key Return
+sleep 1
+xdotool key alt+1
+xdotool mousemove 5 5  # no hint over the buttons
+sleep 2
+import -window root /tmp/zz-shot.png && crop /tmp/zz-shot.png "$out/smart-service.png"
 stop
 echo "screenshots in $out"

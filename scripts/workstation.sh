@@ -20,6 +20,8 @@ for face in Tahoma Zeltok; do
 done
 python3 "$ZZ_ROOT/scripts/window-metrics.py" 'DejaVu Sans' >"$ZZ_WORKSTATION/window-metrics.reg"
 wine regedit /S "$ZZ_WORKSTATION/window-metrics.reg" </dev/null >/dev/null 2>&1
+# Text files open in Notepad, as on Windows (the smart service pane opens the service's log.txt).
+wine reg add 'HKCR\.txt' /ve /d txtfile /f </dev/null >/dev/null 2>&1
 # Windows windows in a desktop of Wine's own: frames and captions as on Windows, without a window manager.
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1

@@ -8,6 +8,7 @@
 #include "ui/Application.h"
 #include "panes/Help.h"
 #include "platform/Services_UNT.h"
+#include "panes/IntelligentService.h"
 #include "shell/Main_UNT.h"
 #include "panes/PendingPanes.h"
 #include "panes/RegFiles.h"
