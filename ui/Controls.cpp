@@ -168,7 +168,7 @@ void Label::Paint() {
         SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, style_.textColor);
         HGDIOBJ old = SelectObject(dc, style_.font);
-        UINT format = DT_NOPREFIX | (style_.rightAligned ? DT_RIGHT : DT_LEFT);
+        UINT format = (style_.accelChar ? 0 : DT_NOPREFIX) | (style_.rightAligned ? DT_RIGHT : DT_LEFT);
         format |= style_.wordWrap ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE;
         if (!style_.leftToRight) format |= DT_RTLREADING;
         DrawTextW(dc, buffer, n, &rc, format);

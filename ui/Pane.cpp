@@ -92,6 +92,8 @@ void TPane::MakeControl(const TControlDef& def) {
             if (def.kind == TControlKind::ReadOnlyEdit) style |= ES_READONLY;
             made.hwnd = native(WS_EX_CLIENTEDGE | (def.leftToRight ? 0 : WS_EX_RTLREADING | WS_EX_RIGHT), L"EDIT",
                                style, r.width, r.height ? r.height : 21);
+            if (def.kind == TControlKind::MaskEdit && def.mask)
+                made.mask = std::make_unique<zz::MaskEdit>(made.hwnd, def.mask);
             break;
         }
         case TControlKind::TabPages:
@@ -128,6 +130,7 @@ void TPane::MakeControl(const TControlDef& def) {
             style.rightAligned = !def.leftToRight;
             style.leftToRight = def.leftToRight;
             style.wordWrap = def.wordWrap;
+            style.accelChar = true;
             int w = r.width ? r.width : zz::Label::TextWidth(parent, font, def.text) + 2;
             int h = r.height ? r.height : zz::Label::LineHeight(parent, font);
             label->Create(parent, def.text, x, y, w, h, style);
@@ -195,7 +198,9 @@ const TControlDef& TPane::Definition(std::wstring_view name) const {
 }
 
 std::wstring TPane::Text(std::wstring_view name) const {
-    HWND hwnd = Control(name);
+    const Made& made = Find(name);
+    if (made.mask) return made.mask->Value();
+    HWND hwnd = made.hwnd;
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
     return text;
