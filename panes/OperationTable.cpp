@@ -1,9 +1,11 @@
 #include "panes/OperationTable.h"
 
 #include "panes/Help.h"
+#include "panes/Init.h"
 #include "panes/PendingPanes.h"
 #include "panes/RegFiles.h"
 #include "panes/Services.h"
+#include "panes/SysInfo.h"
 
 namespace {
 

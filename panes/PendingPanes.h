@@ -14,12 +14,6 @@ public:
 class TDBoperations_FRAM : public TEmptyPane<350, 340> {
     using TEmptyPane::TEmptyPane;
 };
-class TSysInfo_FRAM : public TEmptyPane<350, 372> {
-    using TEmptyPane::TEmptyPane;
-};
-class TInit_FRAM : public TEmptyPane<350, 371> {
-    using TEmptyPane::TEmptyPane;
-};
 class TIntelligentService_FRAM : public TEmptyPane<364, 370> {
     using TEmptyPane::TEmptyPane;
 };

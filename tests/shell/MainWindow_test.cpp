@@ -7,6 +7,8 @@
 #include "common/Paths.h"
 #include "ui/Application.h"
 #include "panes/Help.h"
+#include "panes/Init.h"
+#include "panes/SysInfo.h"
 #include "shell/Main_UNT.h"
 #include "panes/PendingPanes.h"
 #include "panes/RegFiles.h"
