@@ -13,6 +13,7 @@
 #include "common/Text.h"
 #include "panes/Init.h"
 #include "platform/IniOptionFile_UNT.h"
+#include "tests/panes/LabelInk.h"
 #include "tests/panes/SetupServer.h"
 #include "tests/support/TempRegistryKey.h"
 #include "tests/support/TestPaneHost.h"
@@ -98,6 +99,21 @@ TEST_F(InitPaneTest, OpensOnTheNetworkTabWithTheSuitesDefaults) {
         EXPECT_TRUE(IsWindowVisible(pane.Control(shown))) << testing::PrintToString(shown);
     for (const wchar_t* hidden : {L"ActiveCheck_BTN", L"DActiveCheck_BTN", L"Server_C1_EDT"})
         EXPECT_FALSE(IsWindowVisible(pane.Control(hidden))) << testing::PrintToString(hidden);
+}
+
+// Every caption on every page stands whole in its box, ending at the box's right edge.
+TEST_F(InitPaneTest, CaptionsStandWholeAtTheRightOfTheirBoxes) {
+    const std::pair<const wchar_t*, const wchar_t*> labels[] = {
+        {nullptr, L"Label1"},     {L"C1_TBS", L"Label2"},  {L"C1_TBS", L"Label3"}, {L"C2_TBS", L"Label4"},
+        {L"C2_TBS", L"Label5"},   {L"Net_TBS", L"Label6"}, {L"Net_TBS", L"Label7"},
+    };
+    for (const auto& [page, name] : labels) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(name)));
+        if (page) pane.ShowPage(page);
+        const TLabelInk ink = LabelInk(pane.Control(name));
+        EXPECT_GE(ink.right, ink.width - 4) << "box width " << ink.width;
+        EXPECT_GT(ink.left, 1) << "box width " << ink.width;
+    }
 }
 
 TEST_F(InitPaneTest, TheCheckBoxSwitchesTheAddressBoxAndFocusesItOnItsTab) {

@@ -9,6 +9,7 @@
 #include "panes/SysInfo.h"
 #include "platform/LocalAddresses.h"
 #include "platform/WMI_UNT.h"
+#include "tests/panes/LabelInk.h"
 #include "tests/panes/SetupServer.h"
 #include "tests/support/TestPaneHost.h"
 #include "tests/support/TestSupport.h"
@@ -46,27 +47,14 @@ TEST_F(SysInfoPaneTest, MachineInformationShownAgainOnEveryClick) {
     EXPECT_TRUE(ui.shown.empty()) << "never a message";
 }
 
-// The captions right to left: each ends at the right edge of its box, however wide the system measures it.
+// The captions right to left: each ends at the right edge of its box, however wide the system measures it, and
+// none is cut off at the left.
 TEST_F(SysInfoPaneTest, CaptionsEndAtTheirRightEdge) {
     for (const wchar_t* name : {L"Label1", L"Label2", L"Label3", L"Label4", L"Label5", L"Label6", L"Label7"}) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(name)));
-        HWND label = pane.Control(name);
-        UpdateWindow(label);
-        RECT box;
-        GetClientRect(label, &box);
-        HDC dc = GetDC(label);
-        const COLORREF background = GetPixel(dc, 0, 0);
-        int rightmost = -1;
-        for (int x = box.right - 1; x >= 0 && rightmost < 0; --x) {
-            for (int y = 0; y < box.bottom; ++y) {
-                if (GetPixel(dc, x, y) != background) {
-                    rightmost = x;
-                    break;
-                }
-            }
-        }
-        ReleaseDC(label, dc);
-        EXPECT_GE(rightmost, box.right - 4) << "box width " << box.right;
+        const TLabelInk ink = LabelInk(pane.Control(name));
+        EXPECT_GE(ink.right, ink.width - 4) << "box width " << ink.width;
+        EXPECT_GT(ink.left, 1) << "box width " << ink.width;
     }
 }
 
