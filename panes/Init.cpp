@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <string>
+#include <utility>
+
 #include "common/Error.h"
 #include "common/Handle.h"
 #include "common/Paths.h"

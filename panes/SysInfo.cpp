@@ -1,5 +1,8 @@
 #include "panes/SysInfo.h"
 
+#include <string>
+#include <vector>
+
 #include "common/Error.h"
 #include "logic/ConnectionStrings_UNT.h"
 #include "platform/LocalAddresses.h"
