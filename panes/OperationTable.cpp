@@ -2,9 +2,11 @@
 
 #include "panes/Help.h"
 #include "panes/IntelligentService.h"
+#include "panes/Init.h"
 #include "panes/PendingPanes.h"
 #include "panes/RegFiles.h"
 #include "panes/Services.h"
+#include "panes/SysInfo.h"
 
 namespace {
 

@@ -14,9 +14,3 @@ public:
 class TDBoperations_FRAM : public TEmptyPane<350, 340> {
     using TEmptyPane::TEmptyPane;
 };
-class TSysInfo_FRAM : public TEmptyPane<350, 372> {
-    using TEmptyPane::TEmptyPane;
-};
-class TInit_FRAM : public TEmptyPane<350, 371> {
-    using TEmptyPane::TEmptyPane;
-};

@@ -53,4 +53,40 @@ xdotool mousemove 5 5  # no hint over the buttons
 sleep 2
 import -window root /tmp/zz-shot.png && crop /tmp/zz-shot.png "$out/smart-service.png"
 stop
+zz_stop_wine
+
+# The setup panes need the workstation: "(local)" and its SQL Server instance, and a network adapter besides the
+# loopback (a virtual one of this namespace) so that the machine has an address to show.
+export -f crop
+zz_in_workstation bash -c '
+  set -euo pipefail
+  source "$0"
+  out=$1
+  ip link add zzv0 type veth peer name zzv1 && ip addr add 192.168.56.10/24 dev zzv0 &&
+    ip link set zzv1 up && ip link set zzv0 up || echo "[screenshots] no second network adapter" >&2
+  zz_start_wine
+  cd "$WINEPREFIX/drive_c/Zelto/ZariZovu"
+  rm -f ZariZovuHandle.txt
+  wine ZariZovu.exe </dev/null >/dev/null 2>&1 &
+  for _ in $(seq 200); do [[ -s ZariZovuHandle.txt ]] && break; sleep 0.1; done
+  zz_start_workstation_services
+  sleep 2
+  # Window positions on the 1024 x 768 desktop, where the 450 x 600 window is centred.
+  click() { xdotool mousemove "$1" "$2" click 1; sleep 1; }
+  # Code 6 on its network tab: the address box switched on and filled, a client number.
+  xdotool type --delay 100 6 && xdotool key Return && sleep 2
+  click 655 309
+  xdotool type --delay 100 192.168.1.5 && sleep 0.5
+  click 452 355
+  xdotool type --delay 100 12 && sleep 1
+  import -window root /tmp/zz-shot.png && crop /tmp/zz-shot.png "$out/init-pane.png"
+  # Code 4 after both of its buttons.
+  click 322 129
+  xdotool key ctrl+a && xdotool type --delay 100 4 && xdotool key Return && sleep 2
+  click 515 268
+  click 515 497
+  xdotool mousemove 5 5 && sleep 2  # away from the button, whose hint would cover the pane
+  import -window root /tmp/zz-shot.png && crop /tmp/zz-shot.png "$out/sysinfo-pane.png"
+  zz_stop_wine
+' "$ZZ_ROOT/scripts/env.sh" "$out"
 echo "screenshots in $out"

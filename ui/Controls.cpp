@@ -46,6 +46,20 @@ HFONT ProgramFont(int pixelHeight, bool bold, bool underline, const wchar_t* fac
     return static_cast<HFONT>(slot.get());
 }
 
+namespace {
+
+// The text as it shows with prefixes: "&x" is x, "&&" one "&".
+std::wstring WithoutPrefixes(const std::wstring& text) {
+    std::wstring shown;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&' && i + 1 < text.size()) ++i;
+        shown += text[i];
+    }
+    return shown;
+}
+
+}  // namespace
+
 // Panel
 
 void Panel::Create(HWND parent, int x, int y, int width, int height, COLORREF color, COLORREF outline) {
@@ -168,10 +182,21 @@ void Label::Paint() {
         SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, style_.textColor);
         HGDIOBJ old = SelectObject(dc, style_.font);
-        UINT format = DT_NOPREFIX | (style_.rightAligned ? DT_RIGHT : DT_LEFT);
+        UINT format = (style_.accelChar ? 0 : DT_NOPREFIX) | (style_.rightAligned ? DT_RIGHT : DT_LEFT);
         format |= style_.wordWrap ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE;
         if (!style_.leftToRight) format |= DT_RTLREADING;
-        DrawTextW(dc, buffer, n, &rc, format);
+        if (style_.exactRight && style_.rightAligned && !style_.wordWrap) {
+            // DrawText places a line by its letters' separate widths, which for joined Arabic letters (on some
+            // systems) exceed what is drawn, so the line would stop short of the edge. Anchor its right end instead.
+            std::wstring shown(buffer, static_cast<std::size_t>(n));
+            if (style_.accelChar) shown = WithoutPrefixes(shown);
+            const UINT align = SetTextAlign(dc, TA_RIGHT | TA_TOP | (style_.leftToRight ? 0 : TA_RTLREADING));
+            ExtTextOutW(dc, rc.right, rc.top, ETO_CLIPPED | (style_.leftToRight ? 0 : ETO_RTLREADING), &rc,
+                        shown.c_str(), static_cast<UINT>(shown.size()), nullptr);
+            SetTextAlign(dc, align);
+        } else {
+            DrawTextW(dc, buffer, n, &rc, format);
+        }
         SelectObject(dc, old);
     }
     EndPaint(Handle(), &ps);

@@ -47,6 +47,10 @@ public:
         bool rightAligned = true;
         bool leftToRight = false;  // reading order
         bool wordWrap = false;     // several lines, broken between words
+        bool accelChar = false;    // "&" underlines the next character ("&&" shows one "&")
+        // Single line, right aligned: the text's right end stands exactly at the right edge (drawn by its glyphs'
+        // own widths; accelerators are then not underlined).
+        bool exactRight = false;
     };
     void Create(HWND parent, const std::wstring& text, int x, int y, int width, int height, const Style& style);
     // Sized to its text, growing to the left from its right edge, as right-to-left labels do.

@@ -97,10 +97,17 @@ void TPane::MakeControl(const TControlDef& def) {
             if (def.kind == TControlKind::ReadOnlyEdit) style |= ES_READONLY;
             made.hwnd = native(WS_EX_CLIENTEDGE | (def.leftToRight ? 0 : WS_EX_RTLREADING | WS_EX_RIGHT), L"EDIT",
                                style, r.width, r.height ? r.height : 21);
+            if (def.kind == TControlKind::MaskEdit && def.mask)
+                made.mask = std::make_unique<zz::MaskEdit>(made.hwnd, def.mask);
             break;
         }
         case TControlKind::TabPages:
-            made.hwnd = native(0, WC_TABCONTROLW, WS_TABSTOP | WS_CLIPCHILDREN, r.width, r.height);
+            // Right to left, the first page's tab stands at the right.
+            made.hwnd = native(def.leftToRight ? 0 : WS_EX_LAYOUTRTL, WC_TABCONTROLW, WS_TABSTOP | WS_CLIPCHILDREN,
+                               r.width, r.height);
+            // Tabs in the regular weight and with narrow margins, so that a pane's width holds them all.
+            SendMessageW(made.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(zz::ProgramFont(12, false)), FALSE);
+            SendMessageW(made.hwnd, TCM_SETPADDING, 0, MAKELPARAM(3, 3));
             break;
         case TControlKind::TabPage: {
             // A page is a panel over the page control's display area; the page control lists its caption.
@@ -114,6 +121,7 @@ void TPane::MakeControl(const TControlDef& def) {
             GetClientRect(pages.hwnd, &area);
             SendMessageW(pages.hwnd, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
             MapWindowPoints(pages.hwnd, Handle(), reinterpret_cast<POINT*>(&area), 2);
+            if (area.left > area.right) std::swap(area.left, area.right);  // mapped out of a mirrored control
             auto page = std::make_unique<zz::Panel>();
             page->Create(Handle(), area.left, area.top, area.right - area.left, area.bottom - area.top,
                          GetSysColor(COLOR_BTNFACE));
@@ -133,6 +141,8 @@ void TPane::MakeControl(const TControlDef& def) {
             style.rightAligned = !def.leftToRight;
             style.leftToRight = def.leftToRight;
             style.wordWrap = def.wordWrap;
+            style.accelChar = true;
+            style.exactRight = r.width != 0;  // a designed box: its right edge is where the text ends
             int w = r.width ? r.width : zz::Label::TextWidth(parent, font, def.text) + 2;
             int h = r.height ? r.height : zz::Label::LineHeight(parent, font);
             label->Create(parent, def.text, x, y, w, h, style);
@@ -200,7 +210,9 @@ const TControlDef& TPane::Definition(std::wstring_view name) const {
 }
 
 std::wstring TPane::Text(std::wstring_view name) const {
-    HWND hwnd = Control(name);
+    const Made& made = Find(name);
+    if (made.mask) return made.mask->Value();
+    HWND hwnd = made.hwnd;
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
     return text;

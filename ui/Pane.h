@@ -10,6 +10,7 @@
 
 #include "common/Handle.h"
 #include "ui/Controls.h"
+#include "ui/MaskEdit.h"
 #include "ui/PaneHost.h"
 
 class TPane;
@@ -19,7 +20,7 @@ enum class TControlKind {
     Label,
     Edit,
     ReadOnlyEdit,
-    MaskEdit,  // an edit box whose text follows an edit mask (TControlDef::mask)
+    MaskEdit,  // an edit box whose text follows an edit mask (TControlDef::mask; see TEditMask)
     CheckBox,
     GroupBox,  // holds the controls that name it as their parent; their positions are inside it
     Bevel,     // a separator line
@@ -90,6 +91,7 @@ public:
     // The control of that name; raises an error for a name the pane does not have.
     HWND Control(std::wstring_view name) const;
     const TControlDef& Definition(std::wstring_view name) const;
+    // A control's text; a masked edit box gives its value (TEditMask::Value).
     std::wstring Text(std::wstring_view name) const;
     void SetText(std::wstring_view name, const std::wstring& text);
     bool Checked(std::wstring_view name) const;
@@ -116,6 +118,7 @@ private:
         const TControlDef* def;
         HWND hwnd;
         std::unique_ptr<zz::Window> window;  // labels and tab pages are windows of the program's own
+        std::unique_ptr<zz::MaskEdit> mask;  // the behaviour of a masked edit box
     };
     const Made& Find(std::wstring_view name) const;
     const Made* FindWindow(HWND hwnd) const;

@@ -9,6 +9,8 @@
 #include "panes/Help.h"
 #include "platform/Services_UNT.h"
 #include "panes/IntelligentService.h"
+#include "panes/Init.h"
+#include "panes/SysInfo.h"
 #include "shell/Main_UNT.h"
 #include "panes/PendingPanes.h"
 #include "panes/RegFiles.h"
