@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "tests/support/TestSupport.h"
+#include "ui/Application.h"
 
 namespace {
 
@@ -11,13 +12,16 @@ constexpr int kWidth = 450, kHeight = 600, kTop = 50;
 }  // namespace
 
 TestPaneHost::TestPaneHost() {
-    window_.reset(CreateWindowExW(0, L"STATIC", L"pane host", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE | WS_CLIPCHILDREN,
+    window_.reset(CreateWindowExW(WS_EX_CONTROLPARENT, L"STATIC", L"pane host", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE | WS_CLIPCHILDREN,
                                   100, 50, kWidth, kHeight, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
     if (!window_) throw std::runtime_error("cannot create the pane host window");
+    // Keys go through the dialog manager of this window, as they do through the main window's.
+    zz::Application::SetMainForm(window_.get(), nullptr);
     SetForegroundWindow(window_.get());
 }
 
 TestPaneHost::~TestPaneHost() {
+    zz::Application::SetMainForm(nullptr, nullptr);
     pane_.reset();
 }
 

@@ -6,26 +6,11 @@
 #include <memory>
 
 #include "common/Error.h"
+#include "tests/support/TestPaneHost.h"
 #include "tests/support/TestSupport.h"
 #include "ui/Application.h"
 
 namespace {
-
-// A top-level window that hosts one pane, as the main window does.
-class TestHost : public zz::Window, public TPaneHost {
-public:
-    TestHost() {
-        CreateWin(L"ZZTestHost", WS_EX_CONTROLPARENT, L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 450, 500,
-                  nullptr);
-        zz::Application::SetMainForm(Handle(), nullptr);
-    }
-    ~TestHost() override { zz::Application::SetMainForm(nullptr, nullptr); }
-    HWND DialogParent() const override { return Handle(); }
-    bool Busy() const override { return busy; }
-    void SetBusy(bool b) override { busy = b; }
-    void ShowCode(int) override {}
-    bool busy = false;
-};
 
 class TTestPane : public TPane {
 public:
@@ -88,14 +73,12 @@ RECT RectIn(HWND control, HWND reference) {
 class PaneTest : public testing::Test {
 protected:
     void SetUp() override {
-        pane = std::make_unique<TTestPane>(host);
-        pane->CreateFrame(host.Handle());
-        ShowWindow(pane->Handle(), SW_SHOW);
+        pane = &host.Show<TTestPane>();
         Pump(30);
     }
     FakeModalUi ui;
-    TestHost host;
-    std::unique_ptr<TTestPane> pane;
+    TestPaneHost host;
+    TTestPane* pane = nullptr;
 };
 
 TEST_F(PaneTest, ControlsStandAtTheirDesignPlacesWithTheirTexts) {
@@ -145,7 +128,7 @@ TEST_F(PaneTest, ClicksAndAcceleratorsReachTheHandler) {
     SendMessageW(pane->Control(L"Go_BTN"), BM_CLICK, 0, 0);
     EXPECT_EQ(pane->clicks, 1);
     EXPECT_TRUE(pane->busyDuringClick);
-    EXPECT_FALSE(host.busy);
+    EXPECT_FALSE(host.Busy());
 
     // Alt with the digit, and the digit alone while the focus is on a button.
     SetFocus(pane->Control(L"Fail_BTN"));
@@ -172,16 +155,16 @@ TEST_F(PaneTest, AnErrorInAHandlerReachesTheErrorBoxAndThePaneGoesOn) {
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].kind, L"error");
     EXPECT_EQ(ui.shown[0].text, L"It went wrong.");
-    EXPECT_FALSE(host.busy);
+    EXPECT_FALSE(host.Busy());
     SendMessageW(pane->Control(L"Go_BTN"), BM_CLICK, 0, 0);
     EXPECT_EQ(pane->clicks, 1);
 }
 
 TEST_F(PaneTest, ABusyHostRefusesClicks) {
-    host.busy = true;
+    host.SetBusy(true);
     SendMessageW(pane->Control(L"Go_BTN"), BM_CLICK, 0, 0);
     EXPECT_EQ(pane->clicks, 0);
-    EXPECT_TRUE(host.busy);
+    EXPECT_TRUE(host.Busy());
 }
 
 TEST_F(PaneTest, TabPagesShowTheirOwnControls) {
