@@ -228,6 +228,7 @@ TEST(ZipArchive, PackFileFailsWithoutTouchingWhatIsThere) {
     EXPECT_THROW(PackFile(dir.File(L"db.bak"), dir.File(L"taken.zip"), L"db.bak"), Error);
     EXPECT_THROW(PackFile(dir.File(L"missing.bak"), dir.File(L"db.zip"), L"missing.bak"), Error);
     EXPECT_THROW(PackFile(dir.File(L"db.bak"), dir.File(L"no folder\\db.zip"), L"db.bak"), Error);
+    EXPECT_THROW(PackFile(dir.File(L"db.bak"), dir.File(L"db.zip"), L""), Error);
     const auto files = Files(dir.Path());
     EXPECT_EQ(files.size(), 2u);
     EXPECT_EQ(files.at(L"taken.zip"), "someone else's");
