@@ -29,8 +29,8 @@ const TDatabaseLayout kZeltoAccLayout{
 namespace {
 
 std::wstring PathOf(std::wstring_view logicalName, std::wstring_view end) {
-    return L" (select cast(fileName as varchar(260)) from sysfiles where name='" + std::wstring(logicalName) +
-           L"' )" + std::wstring(end);
+    return L" (select cast(fileName as varchar(260)) from sysfiles where name='" + std::wstring(logicalName) + L"' )" +
+           std::wstring(end);
 }
 
 std::wstring RestoreHead(std::wstring_view database, std::wstring_view file) {

@@ -10,7 +10,7 @@ namespace zz {
 // that name them. The pieces are sent exactly as the server has always been sent them, blanks and letter case
 // included (the server compares logical names without regard to case).
 struct TDatabaseLayout {
-    std::wstring_view dataName;   // in sysfiles
+    std::wstring_view dataName;  // in sysfiles
     std::wstring_view logName;
     std::wstring_view thirdName;  // only in three-file backups
     std::wstring_view twoFileMoveData;

@@ -8,6 +8,7 @@
 #include "common/Error.h"
 #include "common/Paths.h"
 #include "common/Text.h"
+#include "logic/ZipArchive.h"
 #include "ui/Message_UNT.h"
 #include "ui/ZeltoWaitting_UNT.h"
 
@@ -25,15 +26,19 @@ struct TEngineMessage {
 };
 
 const TEngineMessage kDuplicateName{L"نام فايل تکراري", L"در مسير انتخاب شده فايل فشرده اي با همين نام وجود دارد", 1};
-const TEngineMessage kBackupFailed{kNotice, L"پشتيبان گيري از اطلاعات با خطا مواجه شده است . ادامه اطلاعات امکان پذير نيست", 3};
-const TEngineMessage kCompressionFailed{kNotice, L"عمليات فشرده سازي با خطا مواجه شده است . ادامه اطلاعات امکان پذير نيست", 3};
+const TEngineMessage kBackupFailed{kNotice,
+                                   L"پشتيبان گيري از اطلاعات با خطا مواجه شده است . ادامه اطلاعات امکان پذير نيست", 3};
+const TEngineMessage kCompressionFailed{kNotice,
+                                        L"عمليات فشرده سازي با خطا مواجه شده است . ادامه اطلاعات امکان پذير نيست", 3};
 const TEngineMessage kBackedUp{kNotice, L"پشتيبان گيري از اطلاعات با موفقيت انجام شد", 1};
 const wchar_t* const kArchiveMissingBefore = L"در مسير انتخاب شده فايل فشرده اي با نام ";
 const wchar_t* const kArchiveMissingAfter = L" موجود نيست";
 const TEngineMessage kArchiveMissing{kNotice, L"", 1};
-const TEngineMessage kArchiveFailed{kNotice, L"باز کردن فايل فشرده با خطا مواجه شده است . ادامه اطلاعات امکان پذير نيست", 3};
+const TEngineMessage kArchiveFailed{kNotice,
+                                    L"باز کردن فايل فشرده با خطا مواجه شده است . ادامه اطلاعات امکان پذير نيست", 3};
 const TEngineMessage kBackupMissing{kNotice, L"در مسير انتخاب شده فايلي با اين نام موجود نيست", 1};
-const TEngineMessage kRestoreFailed{kNotice, L"عمليات بازگرداني پشتيبان با خطا مواجه شده است . ادامه اطلاعات امکان پذير نيست", 3};
+const TEngineMessage kRestoreFailed{
+    kNotice, L"عمليات بازگرداني پشتيبان با خطا مواجه شده است . ادامه اطلاعات امکان پذير نيست", 3};
 const TEngineMessage kRestored{kNotice, L"بازگرداني پشتيبان با موفقيت انجام شد", 1};
 
 // Ends an operation: the waiting window goes first, then the message when one is asked for.
@@ -90,15 +95,14 @@ TDataBackUpError TDataBackUp::BackUp(const std::wstring& DatabaseName, const std
     return finish(beNoError, kBackedUp, archive);
 }
 
-TDataBackUpError TDataBackUp::Restore(const std::wstring& DatabaseName, const std::wstring& FileAddress,
-                                      bool IsZipFile, const std::wstring& ZipFileAddress, bool ShowErrorMessages) {
+TDataBackUpError TDataBackUp::Restore(const std::wstring& DatabaseName, const std::wstring& FileAddress, bool IsZipFile,
+                                      const std::wstring& ZipFileAddress, bool ShowErrorMessages) {
     return RestoreLayout(zz::kZeltoLayout, true, DatabaseName, FileAddress, IsZipFile, ZipFileAddress,
                          ShowErrorMessages);
 }
 
 TDataBackUpError TDataBackUp::Restore2008(const std::wstring& DatabaseName, const std::wstring& FileAddress,
-                                          bool IsZipFile, const std::wstring& ZipFileAddress,
-                                          bool ShowErrorMessages) {
+                                          bool IsZipFile, const std::wstring& ZipFileAddress, bool ShowErrorMessages) {
     return RestoreLayout(zz::kZeltoAccLayout, false, DatabaseName, FileAddress, IsZipFile, ZipFileAddress,
                          ShowErrorMessages);
 }
@@ -154,15 +158,14 @@ TDataBackUpError TDataBackUp::RestoreLayout(const zz::TDatabaseLayout& layout, b
     return finish(beNoError, kRestored, IsZipFile ? ZipFileAddress : FileAddress);
 }
 
-// ZIP archives come with the ZIP codec; until then an archive cannot be written or opened.
 void TDataBackUp::PackBackup(const std::wstring& backup, const std::wstring& archive, bool deleteBackup) {
-    (void)backup;
-    (void)archive;
-    (void)deleteBackup;
-    throw zz::Error(L"ZIP archives are not available in this build");
+    const zz::ZipEntryInfo entry = zz::PackFile(backup, archive, zz::ExtractFileName(backup));
+    if (!deleteBackup) return;
+    // The .bak goes only once the finished archive has been read back with the same size and checksum.
+    zz::VerifyArchive(archive, entry);
+    DeleteFileW(backup.c_str());
 }
 
 void TDataBackUp::ExtractArchive(const std::wstring& archive) {
-    (void)archive;
-    throw zz::Error(L"ZIP archives are not available in this build");
+    zz::ExtractAll(archive, zz::ExtractFileDir(archive));
 }

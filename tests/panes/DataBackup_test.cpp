@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -15,6 +16,7 @@
 #include "common/Paths.h"
 #include "common/Text.h"
 #include "logic/ConnectionStrings_UNT.h"
+#include "logic/ZipArchive.h"
 #include "panes/DataBackup_UNT.h"
 #include "platform/DbConnection.h"
 #include "tests/support/StandInServer.h"
@@ -48,7 +50,8 @@ TMessage BackedUp(const std::wstring& path) {
     return {kNotice, L"پشتيبان گيري از اطلاعات با موفقيت انجام شد", 1, path};
 }
 TMessage ArchiveMissing(const std::wstring& archive) {
-    return {kNotice, L"در مسير انتخاب شده فايل فشرده اي با نام " + zz::ExtractFileName(archive) + L" موجود نيست", 1, archive};
+    return {kNotice, L"در مسير انتخاب شده فايل فشرده اي با نام " + zz::ExtractFileName(archive) + L" موجود نيست", 1,
+            archive};
 }
 TMessage ArchiveFailed(const std::wstring& error) {
     return {kNotice, L"باز کردن فايل فشرده با خطا مواجه شده است . ادامه اطلاعات امکان پذير نيست", 3, error};
@@ -68,6 +71,20 @@ bool LocalResolves() {
     if (getaddrinfo("(local)", nullptr, nullptr, &result) != 0) return false;
     freeaddrinfo(result);
     return true;
+}
+
+// The names of the files in a folder, sorted.
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::size_t Count(const std::string& text, const std::string& what) {
@@ -111,14 +128,24 @@ protected:
         for (const std::wstring& file : files) {
             const bool isLog = file.size() > 3 && file.substr(file.size() - 3) == L"Log";
             std::wstring& list = isLog ? log : data;
-            list += (list.empty() ? L"" : L",") + std::wstring(L"(name=") + file +
-                    L",filename=" + zz::SqlQuoted(FServer->DataFolder() + L"\\" + name + L"_" + file + L".dat") + L")";
+            list += (list.empty() ? L"" : L",") + std::wstring(L"(name=") + file + L",filename=" +
+                    zz::SqlQuoted(FServer->DataFolder() + L"\\" + name + L"_" + file + L".dat") + L")";
         }
         zz::TDbConnection admin(zz::AdminConnectionString(kServer));
         admin.Execute(L"create database " + name + L" on " + data + L" log on " + log);
-        admin.Execute(L"use " + name + L"\r\ncreate table Numbers (N int)\r\n"
+        admin.Execute(L"use " + name +
+                      L"\r\ncreate table Numbers (N int)\r\n"
                       L"insert into Numbers values (1)\r\ninsert into Numbers values (2)\r\n"
                       L"insert into Numbers values (3)");
+    }
+
+    // A silent backup made to prepare a test; returns once its waiting window is gone, so that the next
+    // operation's look for the waiting window cannot find this one.
+    TDataBackUpError Prepare(const std::wstring& database, const std::wstring& bak, bool zip = false) {
+        const TDataBackUpError result =
+            TDataBackUp(zz::AdminConnectionString(kServer)).BackUp(database, bak, zip, zip, false, false);
+        EXPECT_TRUE(PumpUntil([this] { return WaitingClosed(); }, 5000));
+        return result;
     }
 
     // Runs a batch on a connection of its own, closed again at once.
@@ -186,7 +213,8 @@ protected:
             EXPECT_EQ(r.helpContext, 0) << where;
         }
         ASSERT_EQ(FClosedBeforeMessage.size(), expected.size());
-        for (bool closed : FClosedBeforeMessage) EXPECT_TRUE(closed) << where << ": message shown over the waiting window";
+        for (bool closed : FClosedBeforeMessage)
+            EXPECT_TRUE(closed) << where << ": message shown over the waiting window";
         FUi.shown.clear();
         FClosedBeforeMessage.clear();
     }
@@ -240,8 +268,7 @@ TEST_F(DataBackUpTest, BackUpToABakFile) {
 
 TEST_F(DataBackUpTest, RestoreFromABakFileBringsBackTheBackupsRowsOntoTheCurrentPaths) {
     const std::wstring bak = FDir.File(L"ZzBackup.bak");
-    ASSERT_EQ(TDataBackUp(zz::AdminConnectionString(kServer)).BackUp(L"ZzBackup", bak, false, false, false, false),
-              beNoError);
+    ASSERT_EQ(Prepare(L"ZzBackup", bak), beNoError);
     Exec(L"use ZzBackup\r\ndelete from Numbers where N = 1\r\ninsert into Numbers values (4)");
     ASSERT_EQ(Numbers(L"ZzBackup"), L"2,3,4");
     const std::wstring paths = FilePaths(L"ZzBackup");
@@ -260,8 +287,7 @@ TEST_F(DataBackUpTest, RestoreFromABakFileBringsBackTheBackupsRowsOntoTheCurrent
 TEST_F(DataBackUpTest, ThreeFileBackupsNeedADatabaseWithARepositoryFile) {
     CreateDatabase(L"ZzRepo", {L"zelto_Data", L"FileRepository_Data", L"zelto_Log"});
     const std::wstring bak = FDir.File(L"ZzRepo.bak");
-    ASSERT_EQ(TDataBackUp(zz::AdminConnectionString(kServer)).BackUp(L"ZzRepo", bak, false, false, false, false),
-              beNoError);
+    ASSERT_EQ(Prepare(L"ZzRepo", bak), beNoError);
     ASSERT_EQ(FilesInBackup(bak), 3u);
     Exec(L"use ZzRepo delete from Numbers");
     const std::wstring paths = FilePaths(L"ZzRepo");
@@ -281,8 +307,7 @@ TEST_F(DataBackUpTest, ThreeFileBackupsNeedADatabaseWithARepositoryFile) {
 
 TEST_F(DataBackUpTest, RestoreFailuresLeaveTheDatabaseAsItWas) {
     const std::wstring bak = FDir.File(L"ZzBackup.bak");
-    ASSERT_EQ(TDataBackUp(zz::AdminConnectionString(kServer)).BackUp(L"ZzBackup", bak, false, false, false, false),
-              beNoError);
+    ASSERT_EQ(Prepare(L"ZzBackup", bak), beNoError);
     Exec(L"use ZzBackup insert into Numbers values (4)");
     const std::wstring missingBak = FDir.File(L"missing.bak");
     const std::wstring missingZip = FDir.File(L"missing.zip");
@@ -327,8 +352,7 @@ TEST_F(DataBackUpTest, RestoreFailuresLeaveTheDatabaseAsItWas) {
 TEST_F(DataBackUpTest, Restore2008RestoresTheSecondLayoutWithoutAWaitingWindow) {
     CreateDatabase(L"ZzAcc", {L"ZeltoAcc", L"ZeltoAcc_Log"});
     const std::wstring bak = FDir.File(L"ZzAcc.bak");
-    ASSERT_EQ(TDataBackUp(zz::AdminConnectionString(kServer)).BackUp(L"ZzAcc", bak, false, false, false, false),
-              beNoError);
+    ASSERT_EQ(Prepare(L"ZzAcc", bak), beNoError);
     Exec(L"use ZzAcc update Numbers set N = N * 10");
     const std::wstring paths = FilePaths(L"ZzAcc");
 
@@ -354,6 +378,122 @@ TEST_F(DataBackUpTest, AServerGoneInTheMiddleIsABackupFailure) {
     EXPECT_FALSE(FUi.shown[0].request.expandedText.empty()) << "the client's own text";
     ExpectMessages({BackupFailed(L"")}, "server gone");
     EXPECT_FALSE(zz::FileExists(bak));
+}
+
+// With DoZipFile the .bak goes into an archive of the same name as its one entry, without a folder; with
+// DeleteBackupFile only the archive stays.
+TEST_F(DataBackUpTest, BackUpPacksTheBakIntoAOneEntryArchive) {
+    struct Case {
+        const char* name;
+        bool deleteBak, zipExists;
+        TDataBackUpError result;
+        std::vector<std::wstring> files;  // in the folder afterwards
+    };
+    const Case cases[] = {
+        {"archive", false, false, beNoError, {L"Zz.bak", L"Zz.zip"}},
+        {"archive without the .bak", true, false, beNoError, {L"Zz.zip"}},
+        {"existing archive", false, true, beFileExists, {L"Zz.bak", L"Zz.zip"}},
+        {"existing archive, delete asked", true, true, beFileExists, {L"Zz.bak", L"Zz.zip"}},
+    };
+    std::vector<std::wstring> waits;
+    for (const Case& c : cases) {
+        for (bool show : {true, false}) {
+            const std::string where = Where(c.name, show);
+            TempDir folder;
+            const std::wstring bak = folder.File(L"Zz.bak"), zip = folder.File(L"Zz.zip");
+            if (c.zipExists) WriteFileBytes(zip, "an archive of the same name");
+            TDataBackUp engine(zz::AdminConnectionString(kServer));
+            EXPECT_EQ(engine.BackUp(L"ZzBackup", bak, c.deleteBak, true, show, true), c.result) << where;
+            waits.push_back(kBackingUp);
+            ExpectWaiting(waits);
+            const TMessage message = c.zipExists ? DuplicateName(zip) : BackedUp(zip);
+            ExpectMessages(show ? std::vector<TMessage>{message} : std::vector<TMessage>{}, where);
+            EXPECT_EQ(FilesIn(folder.Path()), c.files) << where;
+            if (zz::FileExists(bak)) EXPECT_EQ(FilesInBackup(bak), 2u) << where << ": the .bak is written first";
+            if (c.zipExists) {
+                EXPECT_EQ(ReadFileBytes(zip), "an archive of the same name") << where;
+                continue;
+            }
+            TempDir out;
+            EXPECT_EQ(zz::ExtractAll(zip, out.Path()), std::vector<std::wstring>{out.File(L"Zz.bak")}) << where;
+            EXPECT_EQ(FilesInBackup(out.File(L"Zz.bak")), 2u) << where;
+            if (!c.deleteBak) EXPECT_EQ(ReadFileBytes(out.File(L"Zz.bak")), ReadFileBytes(bak)) << where;
+        }
+    }
+}
+
+// An archive that cannot be written leaves the .bak.
+TEST_F(DataBackUpTest, AFailedPackingKeepsTheBak) {
+    const std::wstring bak = FDir.File(L"Zz.bak"), zip = FDir.File(L"Zz.zip");
+    ASSERT_TRUE(CreateDirectoryW(zip.c_str(), nullptr)) << "a folder stands where the archive goes";
+    TDataBackUp engine(zz::AdminConnectionString(kServer));
+    EXPECT_EQ(engine.BackUp(L"ZzBackup", bak, true, true, true, true), beCompressingError);
+    ExpectWaiting({kBackingUp});
+    ExpectMessages({CompressionFailed(L"")}, "folder in the archive's place");
+    EXPECT_EQ(FilesInBackup(bak), 2u);
+    RemoveDirectoryW(zip.c_str());
+}
+
+TEST_F(DataBackUpTest, RestoreFromAnArchiveRemovesOnlyTheExtractedBak) {
+    const std::wstring bak = FDir.File(L"ZzBackup.bak"), zip = FDir.File(L"ZzBackup.zip");
+    ASSERT_EQ(Prepare(L"ZzBackup", bak, true), beNoError);
+    ASSERT_EQ(FilesIn(FDir.Path()), std::vector<std::wstring>{L"ZzBackup.zip"});
+    Exec(L"use ZzBackup update Numbers set N = 0 where N = 2");
+    const std::wstring paths = FilePaths(L"ZzBackup");
+
+    TDataBackUp engine(zz::AdminConnectionString(kServer));
+    EXPECT_EQ(engine.Restore(L"ZzBackup", bak, true, zip, true), beNoError);
+    ExpectWaiting({kBackingUp, kRestoring});
+    ExpectMessages({Restored(zip)}, "from archive");
+    EXPECT_EQ(Numbers(L"ZzBackup"), L"1,2,3");
+    EXPECT_EQ(FilePaths(L"ZzBackup"), paths);
+    EXPECT_EQ(FilesIn(FDir.Path()), std::vector<std::wstring>{L"ZzBackup.zip"});
+}
+
+// The archive's entry is not the .bak the archive is named for: it is taken out and stays, and the .bak is missing.
+TEST_F(DataBackUpTest, AnArchiveWithAnotherEntryNameLeavesItsFileAndFindsNoBackup) {
+    const std::wstring bak = FDir.File(L"ZzBackup.bak"), zip = FDir.File(L"ZzBackup.zip");
+    {
+        TempDir source;
+        ASSERT_EQ(Prepare(L"ZzBackup", source.File(L"other.bak")), beNoError);
+        zz::PackFile(source.File(L"other.bak"), zip, L"other.bak");
+    }
+    Exec(L"use ZzBackup delete from Numbers");
+    for (bool show : {true, false}) {
+        EXPECT_EQ(TDataBackUp(zz::AdminConnectionString(kServer)).Restore(L"ZzBackup", bak, true, zip, show),
+                  beFileNotFound);
+        ExpectMessages(show ? std::vector<TMessage>{BackupMissing(bak)} : std::vector<TMessage>{},
+                       Where("other", show));
+        EXPECT_EQ(FilesIn(FDir.Path()), (std::vector<std::wstring>{L"ZzBackup.zip", L"other.bak"}));
+    }
+    ExpectWaiting({kBackingUp, kRestoring, kRestoring});
+    EXPECT_EQ(Numbers(L"ZzBackup"), L"");
+}
+
+// An archive that is damaged, or whose entries would land outside its folder, is refused before anything is
+// written or sent: the database and a .bak already in the folder stay as they were.
+TEST_F(DataBackUpTest, ADamagedOrUnsafeArchiveLeavesEverythingAsItWas) {
+    const std::wstring bak = FDir.File(L"ZzBackup.bak"), zip = FDir.File(L"ZzBackup.zip");
+    ASSERT_EQ(Prepare(L"ZzBackup", bak), beNoError);
+    const std::string before = ReadFileBytes(bak);
+    Exec(L"use ZzBackup insert into Numbers values (4)");
+    std::vector<std::wstring> waits{kBackingUp};
+    for (const wchar_t* fixture : {L"unsafe-entry.zip", L"damaged-entry.zip"}) {
+        for (bool show : {true, false}) {
+            const std::string where = Where(zz::ToUtf8(fixture).c_str(), show);
+            ASSERT_TRUE(CopyFileW((std::wstring(ZZ_PANES_TEST_DATA) + L"\\" + fixture).c_str(), zip.c_str(), FALSE));
+            EXPECT_EQ(TDataBackUp(zz::AdminConnectionString(kServer)).Restore(L"ZzBackup", bak, true, zip, show),
+                      beCompressingError)
+                << where;
+            waits.push_back(kRestoring);
+            ExpectWaiting(waits);
+            ExpectMessages(show ? std::vector<TMessage>{ArchiveFailed(L"")} : std::vector<TMessage>{}, where);
+            EXPECT_EQ(ReadFileBytes(bak), before) << where;
+            EXPECT_EQ(FilesIn(FDir.Path()), (std::vector<std::wstring>{L"ZzBackup.bak", L"ZzBackup.zip"})) << where;
+            EXPECT_FALSE(zz::FileExists(zz::ExtractFilePath(FDir.Path()) + L"outside.bak")) << where;
+            EXPECT_EQ(Numbers(L"ZzBackup"), L"1,2,3,4") << where;
+        }
+    }
 }
 
 }  // namespace
