@@ -61,7 +61,7 @@ for f in ledger noise; do
 done
 
 # 2. A full disk and a read-only folder. The mounts live in a mount namespace of this test alone; a wineserver
-#    started inside it (its socket folder hidden by a tmpfs) is the one that opens the files, so it sees them.
+#    started inside it (the shared one's socket folder hidden by a tmpfs) opens the files, so it sees them.
 mkdir -p "$tmp/full" "$tmp/ro" "$tmp/out"
 sum=$(sha256sum <"$tmp/noise.bak")
 cp "$tmp/noise.zip" "$tmp/ledger.zip" "$tmp/out/"
@@ -69,8 +69,11 @@ export tool tmp sum
 unshare --mount --propagation private bash -euo pipefail -c '
   fail() { echo "FAIL: $*" >&2; exit 1; }
   zt() { wine "$tool" "$@" </dev/null; }
-  mkdir -p /tmp/.wine-$(id -u)
-  mount -t tmpfs -o size=1m tmpfs /tmp/.wine-$(id -u)
+  # Debian'"'"'s Wine names its socket folder in the prefix; elsewhere it is /tmp/.wine-UID.
+  sockets=/tmp/.wine-$(id -u)
+  [[ -n ${WINEPREFIX:-} && -f $WINEPREFIX/wineserver ]] && sockets=/tmp/$(cat "$WINEPREFIX/wineserver")
+  mkdir -p "$sockets"
+  mount -t tmpfs -o size=1m,mode=0700 tmpfs "$sockets"
   mount -t tmpfs -o size=2m tmpfs "$tmp/full"
   mount -t tmpfs -o size=1m tmpfs "$tmp/ro"
   printf old >"$tmp/ro/noise.bak"
@@ -78,7 +81,7 @@ unshare --mount --propagation private bash -euo pipefail -c '
   printf old >"$tmp/full/noise.bak"
   trap "wineserver -k 2>/dev/null || true" EXIT
 
-  zt pack "Z:$tmp/noise.bak" "Z:$tmp/full/noise.zip" noise.bak 2>/dev/null && fail "pack onto a full disk succeeded"
+  zt pack "Z:$tmp/noise.bak" "Z:$tmp/full/noise.zip" noise.bak && { ls -la "$tmp/full"; df "$tmp/full"; fail "pack onto a full disk succeeded"; }
   [[ $(ls "$tmp/full") == noise.bak ]] || fail "pack left $(ls "$tmp/full") on the full disk"
   zt pack "Z:$tmp/noise.bak" "Z:$tmp/ro/noise.zip" noise.bak 2>/dev/null && fail "pack into a read-only folder succeeded"
   [[ $(ls "$tmp/ro") == noise.bak ]] || fail "pack left $(ls "$tmp/ro") in the read-only folder"
