@@ -8,7 +8,9 @@
 #include "common/Error.h"
 #include "common/Paths.h"
 #include "common/Text.h"
+#include "logic/BackupCatalogue.h"
 #include "logic/ZipArchive.h"
+#include "platform/FileFunction.h"
 #include "ui/Message_UNT.h"
 #include "ui/ZeltoWaitting_UNT.h"
 
@@ -156,6 +158,19 @@ TDataBackUpError TDataBackUp::RestoreLayout(const zz::TDatabaseLayout& layout, b
 
     if (IsZipFile) DeleteFileW(FileAddress.c_str());
     return finish(beNoError, kRestored, IsZipFile ? ZipFileAddress : FileAddress);
+}
+
+void TDataBackUp::BakUpSaveToXml(const std::wstring& bakDate, const std::wstring& bakHour,
+                                 const std::wstring& bakAddress, const std::wstring& appVer,
+                                 const std::wstring& bakDescr, std::uint8_t bakType) {
+    const std::wstring folder = zz::ExecutableFolder() + L"\\BackUp";
+    if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring path = zz::ExecutableFolder() + L"\\BackUp\\BackUpList.xml";
+    if (!zz::FileExists(path)) ExtractResourceToFile(path, L"Backup_XML");
+
+    zz::TBackupCatalogue catalogue(ReadWholeFile(path));
+    catalogue.Append({catalogue.NextBackUpId(), bakDate, bakHour.substr(0, 5), appVer, bakAddress, bakType, bakDescr});
+    ReplaceWholeFile(path, catalogue.Text());
 }
 
 void TDataBackUp::PackBackup(const std::wstring& backup, const std::wstring& archive, bool deleteBackup) {

@@ -43,6 +43,13 @@ public:
     TDataBackUpError Restore2008(const std::wstring& DatabaseName, const std::wstring& FileAddress, bool IsZipFile,
                                  const std::wstring& ZipFileAddress, bool ShowErrorMessages);
 
+    // Appends a backup to the catalogue "BackUp\BackUpList.xml" beside the program (made from the program's empty
+    // catalogue when missing) with the next BackUpId and the first five characters of bakHour, and writes the
+    // catalogue anew. Errors (unreadable catalogue, a value too long for its field, a failed write) go to the
+    // caller; the catalogue on disk is then as it was.
+    void BakUpSaveToXml(const std::wstring& bakDate, const std::wstring& bakHour, const std::wstring& bakAddress,
+                        const std::wstring& appVer, const std::wstring& bakDescr, std::uint8_t bakType);
+
     // Receives the do-not-ask-again state of every message; nobody reads it.
     bool VerifyCheck = false;
 
