@@ -94,34 +94,43 @@ TEST(ZipEntryPath, RefusesNamesThatLeaveTheFolderOrAreNoPlainFile) {
 }
 
 TEST(ZipArchive, PacksVerifiesAndExtractsFilesOfEverySize) {
-    // Empty, one byte, small, and several of the packer's blocks with an odd end.
-    for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{70000}, std::size_t{9u << 20} + 12345}) {
-        SCOPED_TRACE(size);
+    // Empty, one byte, small, and several of the packer's blocks with an odd end; a Persian name is stored as UTF-8.
+    const struct {
+        std::size_t size;
+        std::wstring name;
+    } cases[] = {{0, L"Zelto.bak"},
+                 {1, L"Zelto.bak"},
+                 {70000, L"Auto1403-پشتيبان.bak"},
+                 {(std::size_t{9} << 20) + 12345, L"Zelto.bak"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
         TempDir dir;
-        const std::string data = LedgerBytes(size, static_cast<std::uint32_t>(size));
-        WriteFileBytes(dir.File(L"Zelto.bak"), data);
+        const std::string data = LedgerBytes(c.size, static_cast<std::uint32_t>(c.size));
+        WriteFileBytes(dir.File(c.name), data);
 
-        const ZipEntryInfo info = PackFile(dir.File(L"Zelto.bak"), dir.File(L"Zelto.zip"), L"Zelto.bak");
-        EXPECT_EQ(info.name, L"Zelto.bak");
-        EXPECT_EQ(info.size, size);
+        const ZipEntryInfo info = PackFile(dir.File(c.name), dir.File(L"Zelto.zip"), c.name);
+        EXPECT_EQ(info.name, c.name);
+        EXPECT_EQ(info.size, c.size);
         EXPECT_EQ(info.crc32, Crc32(data));
 
         const std::string zip = ReadFileBytes(dir.File(L"Zelto.zip"));
+        const std::string utf8 = ToUtf8(c.name);
         ASSERT_GT(zip.size(), 30u);
         EXPECT_EQ(zip.substr(0, 4), std::string("PK\x03\x04"));
         EXPECT_EQ(zip[6] & 0x06, 0x02) << "flags: maximum compression";
+        EXPECT_EQ((zip[7] & 0x08) != 0, utf8.size() != c.name.size()) << "flags: UTF-8 name";
         EXPECT_EQ(zip[8], 8) << "method: Deflate";
-        EXPECT_EQ(zip.substr(30, 9), "Zelto.bak");
-        if (size > 70000) {
-            EXPECT_LT(zip.size(), size / 2);
+        EXPECT_EQ(zip.substr(30, utf8.size()), utf8);
+        if (c.size > 70000) {
+            EXPECT_LT(zip.size(), c.size / 2);
         }
 
         EXPECT_NO_THROW(VerifyArchive(dir.File(L"Zelto.zip"), info));
         CreateDirectoryW(dir.File(L"out").c_str(), nullptr);
         EXPECT_EQ(ExtractAll(dir.File(L"Zelto.zip"), dir.File(L"out")),
-                  std::vector<std::wstring>{dir.File(L"out\\Zelto.bak")});
-        EXPECT_TRUE(Files(dir.File(L"out")) == (std::map<std::wstring, std::string>{{L"Zelto.bak", data}}));
-        EXPECT_EQ(ReadFileBytes(dir.File(L"Zelto.bak")), data) << "the source stays";
+                  std::vector<std::wstring>{dir.File(L"out\\" + c.name)});
+        EXPECT_TRUE(Files(dir.File(L"out")) == (std::map<std::wstring, std::string>{{c.name, data}}));
+        EXPECT_EQ(ReadFileBytes(dir.File(c.name)), data) << "the source stays";
     }
 }
 
