@@ -121,7 +121,7 @@ protected:
         DeleteFileW(SpyLog().c_str());
     }
 
-    // Creates a database with one file per logical name (data files first, the one ending in "og" as the log)
+    // Creates a database with one file per logical name (data files first, the one ending in "Log" as the log)
     // and a table Numbers holding 1, 2 and 3.
     void CreateDatabase(const std::wstring& name, const std::vector<std::wstring>& files) {
         std::wstring data, log;
@@ -409,7 +409,9 @@ TEST_F(DataBackUpTest, BackUpPacksTheBakIntoAOneEntryArchive) {
             const TMessage message = c.zipExists ? DuplicateName(zip) : BackedUp(zip);
             ExpectMessages(show ? std::vector<TMessage>{message} : std::vector<TMessage>{}, where);
             EXPECT_EQ(FilesIn(folder.Path()), c.files) << where;
-            if (zz::FileExists(bak)) EXPECT_EQ(FilesInBackup(bak), 2u) << where << ": the .bak is written first";
+            if (zz::FileExists(bak)) {
+                EXPECT_EQ(FilesInBackup(bak), 2u) << where << ": the .bak is written first";
+            }
             if (c.zipExists) {
                 EXPECT_EQ(ReadFileBytes(zip), "an archive of the same name") << where;
                 continue;
@@ -417,7 +419,9 @@ TEST_F(DataBackUpTest, BackUpPacksTheBakIntoAOneEntryArchive) {
             TempDir out;
             EXPECT_EQ(zz::ExtractAll(zip, out.Path()), std::vector<std::wstring>{out.File(L"Zz.bak")}) << where;
             EXPECT_EQ(FilesInBackup(out.File(L"Zz.bak")), 2u) << where;
-            if (!c.deleteBak) EXPECT_EQ(ReadFileBytes(out.File(L"Zz.bak")), ReadFileBytes(bak)) << where;
+            if (!c.deleteBak) {
+                EXPECT_EQ(ReadFileBytes(out.File(L"Zz.bak")), ReadFileBytes(bak)) << where;
+            }
         }
     }
 }
@@ -434,10 +438,12 @@ TEST_F(DataBackUpTest, AFailedPackingKeepsTheBak) {
     RemoveDirectoryW(zip.c_str());
 }
 
+// A name with a quote and Persian letters goes through the statements and the archive unharmed.
 TEST_F(DataBackUpTest, RestoreFromAnArchiveRemovesOnlyTheExtractedBak) {
-    const std::wstring bak = FDir.File(L"ZzBackup.bak"), zip = FDir.File(L"ZzBackup.zip");
+    const std::wstring name = L"پشتيبان O'Neil";
+    const std::wstring bak = FDir.File(name + L".bak"), zip = FDir.File(name + L".zip");
     ASSERT_EQ(Prepare(L"ZzBackup", bak, true), beNoError);
-    ASSERT_EQ(FilesIn(FDir.Path()), std::vector<std::wstring>{L"ZzBackup.zip"});
+    ASSERT_EQ(FilesIn(FDir.Path()), std::vector<std::wstring>{name + L".zip"});
     Exec(L"use ZzBackup update Numbers set N = 0 where N = 2");
     const std::wstring paths = FilePaths(L"ZzBackup");
 
@@ -447,7 +453,7 @@ TEST_F(DataBackUpTest, RestoreFromAnArchiveRemovesOnlyTheExtractedBak) {
     ExpectMessages({Restored(zip)}, "from archive");
     EXPECT_EQ(Numbers(L"ZzBackup"), L"1,2,3");
     EXPECT_EQ(FilePaths(L"ZzBackup"), paths);
-    EXPECT_EQ(FilesIn(FDir.Path()), std::vector<std::wstring>{L"ZzBackup.zip"});
+    EXPECT_EQ(FilesIn(FDir.Path()), std::vector<std::wstring>{name + L".zip"});
 }
 
 // The archive's entry is not the .bak the archive is named for: it is taken out and stays, and the .bak is missing.
