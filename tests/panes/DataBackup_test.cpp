@@ -105,20 +105,30 @@ protected:
         CreateDatabase(L"ZzBackup", {L"zelto_Data", L"zelto_Log"});
 
         // The spy answers for the waiting program: an existing program file is started as it is.
-        DeleteFileW(SpyLog().c_str());
+        ASSERT_TRUE(RemoveSpy());
         ASSERT_TRUE(CopyFileW(ZZ_WAITING_SPY_EXE, WaitingProgramPath().c_str(), FALSE));
         FUi.answer = [this](const zz::TaskDialogRequest& request) {
             // The waiting window must already have been asked to close: it goes while the message is up.
-            FClosedBeforeMessage.push_back(PumpUntil([this] { return WaitingClosed(); }, 3000));
+            FClosedBeforeMessage.push_back(PumpUntil([this] { return WaitingClosed(); }, 10000));
             return zz::TaskDialogAnswer{request.buttons.empty() ? 0 : request.buttons.front().id, false};
         };
     }
 
     void TearDown() override {
         PumpUntil([this] { return WaitingClosed(); }, 3000);
-        PumpUntil([] { return DeleteFileW(WaitingProgramPath().c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; },
-                  3000);
-        DeleteFileW(SpyLog().c_str());
+        RemoveSpy();
+    }
+
+    // Removes the spy and its log. A spy that came up after the engine had stopped looking for it (a start slower
+    // than the engine's bound, on a busy machine) is closed first, so that it cannot write into the next test's log.
+    static bool RemoveSpy() {
+        return PumpUntil(
+            [] {
+                for (HWND stray : TopLevelWindowsTitled(L"ZeltoWaitting_FRM")) PostMessageW(stray, WM_CLOSE, 0, 0);
+                const bool gone = DeleteFileW(WaitingProgramPath().c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+                return gone && (DeleteFileW(SpyLog().c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND);
+            },
+            15000);
     }
 
     // Creates a database with one file per logical name (data files first, the one ending in "Log" as the log)
@@ -144,7 +154,7 @@ protected:
     TDataBackUpError Prepare(const std::wstring& database, const std::wstring& bak, bool zip = false) {
         const TDataBackUpError result =
             TDataBackUp(zz::AdminConnectionString(kServer)).BackUp(database, bak, zip, zip, false, false);
-        EXPECT_TRUE(PumpUntil([this] { return WaitingClosed(); }, 5000));
+        EXPECT_TRUE(PumpUntil([this] { return WaitingClosed(); }, 10000));
         return result;
     }
 
@@ -183,7 +193,7 @@ protected:
     // The waiting program has been started once with each of these messages, in this order (every operation
     // of the test so far), and every one of them has been asked to close.
     void ExpectWaiting(const std::vector<std::wstring>& messages) {
-        ASSERT_TRUE(PumpUntil([this] { return WaitingClosed(); }, 5000)) << "a waiting window was left open";
+        ASSERT_TRUE(PumpUntil([this] { return WaitingClosed(); }, 10000)) << "a waiting window was left open";
         const std::string log = ReadFileBytes(SpyLog());
         std::vector<std::wstring> started;
         std::istringstream lines(log);
