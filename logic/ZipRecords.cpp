@@ -1,7 +1,8 @@
 #include "logic/ZipRecords.h"
 
 #include <algorithm>
-#include <stdexcept>
+
+#include "common/Error.h"
 
 namespace zz {
 namespace {
@@ -38,7 +39,7 @@ std::uint32_t Clip32(std::uint64_t v) {
 
 ZipRecords::ZipRecords(std::string name, std::uint64_t size, std::uint16_t dosTime, std::uint16_t dosDate, bool zip64)
     : name_(std::move(name)), size_(size), dosTime_(dosTime), dosDate_(dosDate), zip64_(zip64 || NeedsZip64(size)) {
-    if (name_.empty() || name_.size() > 0xFFFF) throw std::invalid_argument("ZIP entry name length");
+    if (name_.empty() || name_.size() > 0xFFFF) throw Error(L"An archive entry needs a name of 1 to 65535 bytes");
 }
 
 std::uint16_t ZipRecords::Flags() const {
@@ -79,7 +80,7 @@ std::uint64_t ZipRecords::PatchOffset() const {
 
 // From the CRC field (offset 14) to the end of the header: CRC, both sizes, name lengths, name and Zip64 extra.
 std::string ZipRecords::PatchLocalHeader(std::uint32_t crc, std::uint64_t compressedSize) const {
-    if (!zip64_ && compressedSize >= kMax32) throw std::length_error("compressed entry too large for its header");
+    if (!zip64_ && compressedSize >= kMax32) throw Error(L"The packed entry grew past what its header can hold");
     std::string header = LocalHeader();
     std::string out;
     Put32(out, crc);

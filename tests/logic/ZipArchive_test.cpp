@@ -156,6 +156,10 @@ TEST(ZipArchive, ExtractsWhatOtherToolsWrite) {
         SCOPED_TRACE(c.archive);
         TempDir dir;
         const std::wstring out = dir.File(L"new folder");
+        if (c.files.count(L"b.bin")) {  // a file of the same name is replaced
+            CreateDirectoryW(out.c_str(), nullptr);
+            WriteFileBytes(out + L"\\b.bin", "old");
+        }
         ExtractAll(Fixture(c.archive), out);
         EXPECT_TRUE(Files(out) == c.files);
     }
@@ -228,6 +232,7 @@ TEST(ZipArchive, PackFileFailsWithoutTouchingWhatIsThere) {
     EXPECT_THROW(PackFile(dir.File(L"db.bak"), dir.File(L"taken.zip"), L"db.bak"), Error);
     EXPECT_THROW(PackFile(dir.File(L"missing.bak"), dir.File(L"db.zip"), L"missing.bak"), Error);
     EXPECT_THROW(PackFile(dir.File(L"db.bak"), dir.File(L"no folder\\db.zip"), L"db.bak"), Error);
+    EXPECT_THROW(PackFile(dir.File(L"db.bak"), dir.File(L"db.zip"), L""), Error);
     const auto files = Files(dir.Path());
     EXPECT_EQ(files.size(), 2u);
     EXPECT_EQ(files.at(L"taken.zip"), "someone else's");
