@@ -290,6 +290,12 @@ TEST_F(DataBackUpTest, RestoreFromABakFileBringsBackTheBackupsRowsOntoTheCurrent
     EXPECT_EQ(Numbers(L"ZzBackup"), L"1,2,3");
     EXPECT_EQ(FilePaths(L"ZzBackup"), paths);
     EXPECT_TRUE(zz::FileExists(bak)) << "a .bak restored directly stays";
+
+    // The same engine can restore again: its query object is closed after use, not thrown away.
+    Exec(L"use ZzBackup delete from Numbers");
+    EXPECT_EQ(engine.Restore(L"ZzBackup", bak, false, L"", false), beNoError);
+    ExpectWaiting({kBackingUp, kRestoring, kRestoring});
+    EXPECT_EQ(Numbers(L"ZzBackup"), L"1,2,3");
 }
 
 // Three files: the repository file goes back onto its path too. Over a database without one, the third path is
