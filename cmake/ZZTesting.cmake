@@ -1,7 +1,7 @@
 # zz_add_gtest(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>] [RESOURCE_LOCK <name>] [WINDOWS])
 # Builds a GoogleTest executable and registers each of its tests with CTest (run through Wine when cross-compiling).
 # WINDOWS: the test shows the program's windows, so it carries what the program carries: the manifest (common
-# controls 6), the waiting program and a small raw-data resource "TESTDATA".
+# controls 6), the waiting program, the empty backup catalogue and a small raw-data resource "TESTDATA".
 include(GoogleTest)
 
 function(zz_add_gtest name)
@@ -13,9 +13,10 @@ function(zz_add_gtest name)
       "1 24 \"${PROJECT_SOURCE_DIR}/shell/ZariZovu.manifest\"
 TESTDATA RCDATA \"${PROJECT_SOURCE_DIR}/tests/support/data/resource.bin\"
 Waitting_PRJ RCDATA \"$<TARGET_FILE:Waitting_PRJ>\"
+Backup_XML RCDATA \"${PROJECT_SOURCE_DIR}/panes/BackUpList.xml\"
 ")
     set_source_files_properties(${_rc} PROPERTIES OBJECT_DEPENDS
-      "${CMAKE_BINARY_DIR}/bin/Waitting_PRJ.exe;${PROJECT_SOURCE_DIR}/tests/support/data/resource.bin;${PROJECT_SOURCE_DIR}/shell/ZariZovu.manifest")
+      "${CMAKE_BINARY_DIR}/bin/Waitting_PRJ.exe;${PROJECT_SOURCE_DIR}/tests/support/data/resource.bin;${PROJECT_SOURCE_DIR}/shell/ZariZovu.manifest;${PROJECT_SOURCE_DIR}/panes/BackUpList.xml")
     list(APPEND _sources ${_rc})
   endif()
   add_executable(${name} ${_sources})

@@ -28,30 +28,46 @@ bool FileExists(const std::wstring& path) {
 }
 
 namespace {
-size_t ExtensionDot(const std::wstring& path) {
-    const size_t dot = path.find_last_of(L".\\/:");
-    return dot != std::wstring::npos && path[dot] == L'.' ? dot : std::wstring::npos;
+
+constexpr std::wstring_view kSeparators = L"\\/:";
+
+std::size_t NameStart(std::wstring_view path) {
+    const std::size_t last = path.find_last_of(kSeparators);
+    return last == std::wstring_view::npos ? 0 : last + 1;
 }
+
 }  // namespace
 
-std::wstring ExtractFilePath(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/:");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+std::wstring ExtractFilePath(std::wstring_view path) {
+    return std::wstring(path.substr(0, NameStart(path)));
 }
 
-std::wstring ExtractFileExt(const std::wstring& path) {
-    const size_t dot = ExtensionDot(path);
-    return dot == std::wstring::npos ? std::wstring() : path.substr(dot);
+std::wstring ExtractFileDir(std::wstring_view path) {
+    std::size_t end = NameStart(path);
+    if (end > 1 && path[end - 1] != L':' && kSeparators.find(path[end - 2]) == std::wstring_view::npos) --end;
+    return std::wstring(path.substr(0, end));
 }
 
-std::wstring ChangeFileExt(const std::wstring& path, const std::wstring& ext) {
-    const size_t dot = ExtensionDot(path);
-    return (dot == std::wstring::npos ? path : path.substr(0, dot)) + ext;
+std::wstring ExtractFileName(std::wstring_view path) {
+    return std::wstring(path.substr(NameStart(path)));
 }
 
-bool SameFileName(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
+std::wstring ChangeFileExt(std::wstring_view path, std::wstring_view extension) {
+    const std::size_t start = NameStart(path);
+    const std::size_t dot = path.find_last_of(L'.');
+    const std::size_t end = dot != std::wstring_view::npos && dot >= start ? dot : path.size();
+    return std::wstring(path.substr(0, end)) + std::wstring(extension);
+}
+
+std::wstring ExtractFileExt(std::wstring_view path) {
+    const std::size_t start = NameStart(path);
+    const std::size_t dot = path.find_last_of(L'.');
+    return dot != std::wstring_view::npos && dot >= start ? std::wstring(path.substr(dot)) : std::wstring();
+}
+
+bool SameFileName(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
 }
 
 }  // namespace zz

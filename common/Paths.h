@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace zz {
 
@@ -10,13 +11,19 @@ std::wstring ExecutablePath();
 std::wstring ExecutableFolder();
 bool FileExists(const std::wstring& path);
 
-// The folder of a path, with its trailing separator ("C:\\Data\\a.bak" gives "C:\\Data\\").
-std::wstring ExtractFilePath(const std::wstring& path);
-// The extension of a path's last part, with its dot, or empty.
-std::wstring ExtractFileExt(const std::wstring& path);
-// The path with its extension replaced by ext (which carries its dot), or ext added when it has none.
-std::wstring ChangeFileExt(const std::wstring& path, const std::wstring& ext);
-// Whether two file names or extensions are the same for the file system (which ignores case).
-bool SameFileName(const std::wstring& a, const std::wstring& b);
+// Text rules for file paths; nothing is looked up on disk. Separators are "\\", "/" and the drive's ":".
+// The path up to and including its last separator ("" without one).
+std::wstring ExtractFilePath(std::wstring_view path);
+// The same without the last separator, unless that separator makes the folder a root ("C:\\", "\\").
+std::wstring ExtractFileDir(std::wstring_view path);
+// The name after the last separator.
+std::wstring ExtractFileName(std::wstring_view path);
+// The path with the extension of its name (from its last dot) replaced by extension, which brings its own dot;
+// a name without a dot gets extension appended.
+std::wstring ChangeFileExt(std::wstring_view path, std::wstring_view extension);
+// The extension of the name (from its last dot), or "".
+std::wstring ExtractFileExt(std::wstring_view path);
+// Whether two file names or extensions are the same for the file system, which ignores case.
+bool SameFileName(std::wstring_view a, std::wstring_view b);
 
 }  // namespace zz

@@ -1,9 +1,9 @@
 #include "panes/OperationTable.h"
 
+#include "panes/DBoperations.h"
 #include "panes/Help.h"
 #include "panes/IntelligentService.h"
 #include "panes/Init.h"
-#include "panes/PendingPanes.h"
 #include "panes/RegFiles.h"
 #include "panes/Services.h"
 #include "panes/SysInfo.h"

@@ -142,4 +142,16 @@ if [[ ! -f $DEPS/lib/libdeflate.a ]]; then
   cp "$b/libdeflate.h" "$DEPS/include/"
 fi
 
+if [[ ! -f $DEPS/lib/libpugixml.a ]]; then
+  log "building pugixml"
+  ls -d "$ZZ_CACHE"/src/pugixml-*/ >/dev/null 2>&1 || apt_src pugixml
+  src=$(ls -d "$ZZ_CACHE"/src/pugixml-*/ | head -n1)
+  b=$ZZ_CACHE/build/pugixml
+  rm -rf "$b"
+  cmake -S "$src" -B "$b" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$DEPS" -DBUILD_SHARED_LIBS=OFF -DPUGIXML_BUILD_TESTS=OFF >/dev/null
+  cmake --build "$b" -j2 >"$b.log" 2>&1 || { tail -50 "$b.log"; exit 1; }
+  cmake --install "$b" >>"$b.log" 2>&1
+fi
+
 log "ready: ZZ_DEPS=$DEPS"

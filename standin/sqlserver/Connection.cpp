@@ -244,7 +244,7 @@ void Connection::batch(const tds::Message& msg) {
 void Connection::rpc(const tds::Message& msg) {
     tds::RpcCall call;
     try {
-        call = tds::parseRpc(msg.payload, tds::isTds72OrLater(tdsVersion_));
+        call = tds::parseRpc(msg.payload, tdsVersion_);
     } catch (const FormatError&) {
         unsupported("The remote procedure call could not be read: a parameter type that this server does not take.");
         return;

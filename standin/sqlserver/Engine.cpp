@@ -92,7 +92,8 @@ void sqlLen(sqlite3_context* ctx, int, sqlite3_value** v) {
     sqlite3_result_int64(ctx, static_cast<int64_t>(utf8ToUtf16(text).size()));
 }
 
-// Fixed-width text as SQL Server compares it: trailing blanks do not count, nor does case.
+// Text as the server's default collation compares it (every character type, fixed-width or not): trailing blanks do
+// not count, nor does case.
 int compareBlankPadded(void*, int aSize, const void* aData, int bSize, const void* bData) {
     std::string_view a(static_cast<const char*>(aData), static_cast<size_t>(aSize));
     std::string_view b(static_cast<const char*>(bData), static_cast<size_t>(bSize));
@@ -206,7 +207,7 @@ SqliteDb Session::openDatabase(const DatabaseEntry& entry) {
                             const_cast<std::string*>(&instance_.options().instanceName), sqlConstText, nullptr,
                             nullptr);
     sqlite3_create_function(h, "db_name", 0, SQLITE_UTF8, &database_, sqlConstText, nullptr, nullptr);
-    sqlite3_create_collation_v2(h, "zz_nchar", SQLITE_UTF8, nullptr, compareBlankPadded, nullptr);
+    sqlite3_create_collation_v2(h, "zz_text", SQLITE_UTF8, nullptr, compareBlankPadded, nullptr);
     sqlite3_create_function(h, "zz_spid", 0, SQLITE_UTF8, reinterpret_cast<void*>(static_cast<intptr_t>(spid_)),
                             sqlSpid, nullptr, nullptr);
     // A client's cancel interrupts a long statement.
@@ -1010,7 +1011,7 @@ void Session::refreshSystemTables(const std::string& text) {
         // name is nchar(128) and filename nchar(260): blank-padded, compared without the blanks.
         db_.exec(
             "CREATE TEMP TABLE sysfiles(fileid INT, groupid INT, size INT, maxsize INT, growth INT, status INT, perf "
-            "INT, name TEXT COLLATE zz_nchar, filename TEXT COLLATE zz_nchar)");
+            "INT, name TEXT COLLATE zz_text, filename TEXT COLLATE zz_text)");
         if (const DatabaseEntry* e = cat.find(database_)) {
             for (const DbFile& f : e->files) {
                 SqliteStatement st = db_.prepare("INSERT INTO temp.sysfiles VALUES(?, ?, ?, -1, 10, ?, 0, ?, ?)");
@@ -1027,8 +1028,8 @@ void Session::refreshSystemTables(const std::string& text) {
     if (dbs) {
         db_.exec("DROP TABLE IF EXISTS temp.sysdatabases");
         db_.exec(
-            "CREATE TEMP TABLE sysdatabases(name TEXT COLLATE NOCASE, dbid INT, sid BLOB, mode INT, status INT, "
-            "status2 INT, crdate TEXT, reserved TEXT, category INT, cmptlevel INT, filename TEXT COLLATE NOCASE, "
+            "CREATE TEMP TABLE sysdatabases(name TEXT COLLATE zz_text, dbid INT, sid BLOB, mode INT, status INT, "
+            "status2 INT, crdate TEXT, reserved TEXT, category INT, cmptlevel INT, filename TEXT COLLATE zz_text, "
             "version INT)");
         for (const DatabaseEntry& e : cat.databases()) {
             SqliteStatement st = db_.prepare(

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "Text.h"
+#include "Tokens.h"
 
 namespace standin::tds {
 
@@ -35,7 +36,8 @@ Value integer(const uint8_t* p, size_t n) {
     return v;
 }
 
-Value readValue(ByteReader& r) {
+// collations: the text types carry a collation (TDS 7.1 and later).
+Value readValue(ByteReader& r, bool collations) {
     const uint8_t type = r.u8();
     switch (type) {
         case 0x30:
@@ -75,7 +77,7 @@ Value readValue(ByteReader& r) {
         case 0xA7:    // BIGVARCHAR
         case 0xAF: {  // BIGCHAR
             uint16_t max = r.le16();
-            r.skip(5);
+            if (collations) r.skip(5);
             return plpOrShort(r, max == 0xFFFF, type == 0xE7 || type == 0xEF);
         }
         case 0xA5:    // BIGVARBINARY
@@ -88,7 +90,7 @@ Value readValue(ByteReader& r) {
         case 0x63:    // NTEXT
         case 0x23: {  // TEXT
             r.le32();
-            r.skip(5);
+            if (collations) r.skip(5);
             uint32_t n = r.le32();
             if (n == 0xFFFFFFFF) return std::monostate{};
             const uint8_t* p = r.raw(n);
@@ -103,9 +105,9 @@ Value readValue(ByteReader& r) {
 
 }  // namespace
 
-RpcCall parseRpc(const Bytes& payload, bool tds72) {
+RpcCall parseRpc(const Bytes& payload, uint32_t tdsVersion) {
     ByteReader r(payload);
-    if (tds72) {
+    if (isTds72OrLater(tdsVersion)) {
         uint32_t total = r.le32();
         if (total < 4 || total > payload.size()) throw FormatError("bad ALL_HEADERS length");
         r.seek(total);
@@ -137,7 +139,7 @@ RpcCall parseRpc(const Bytes& payload, bool tds72) {
         uint8_t chars = r.u8();
         p.name = utf16ToUtf8(r.utf16(chars));
         p.output = (r.u8() & 0x01) != 0;
-        p.value = readValue(r);
+        p.value = readValue(r, hasCollations(tdsVersion));
         call.parameters.push_back(std::move(p));
     }
     return call;

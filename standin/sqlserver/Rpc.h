@@ -32,7 +32,7 @@ struct RpcCall {
 
 // Parses one RPC request (the first call of a batch of calls). Throws FormatError on malformed input or a
 // parameter type the server does not take.
-RpcCall parseRpc(const Bytes& payload, bool tds72);
+RpcCall parseRpc(const Bytes& payload, uint32_t tdsVersion);
 
 // "@P1 int, @P2 nvarchar(10)" -> {"@P1", "@P2"}
 std::vector<std::string> declaredNames(const std::string& declaration);

@@ -766,7 +766,14 @@ Statement parseRestore(Cursor& c) {
     return r;
 }
 
-// Rewrites a statement into SQLite's dialect: N'' literals, dbo. prefixes, TOP n and @@ functions.
+bool isCharacterType(const Token& t) {
+    static const char* const types[] = {"char", "varchar", "nchar", "nvarchar", "text", "ntext", "sysname"};
+    return t.kind == Token::Word && std::any_of(std::begin(types), std::end(types),
+                                                [&](const char* type) { return equalsNoCase(t.text, type); });
+}
+
+// Rewrites a statement into SQLite's dialect: N'' literals, dbo. prefixes, TOP n and @@ functions, and the text
+// columns of a new table compared as the server compares text (without case and trailing blanks).
 std::string toSqlite(std::string_view batch, const std::vector<Token>& t, size_t first, size_t last) {
     std::string out;
     size_t copyFrom = t[first].begin;
@@ -774,10 +781,24 @@ std::string toSqlite(std::string_view batch, const std::vector<Token>& t, size_t
         out.append(batch.substr(copyFrom, from - copyFrom));
         copyFrom = to;
     };
+    const bool createTable = last - first > 2 && isWord(t[first], "create") && isWord(t[first + 1], "table");
     std::string limit;
     for (size_t i = first; i < last; ++i) {
         const Token& k = t[i];
-        if (k.kind == Token::String && k.national) {
+        if (createTable && i >= first + 4 && isCharacterType(k) &&
+            (t[i - 1].kind == Token::Word || t[i - 1].kind == Token::QuotedIdent) &&
+            (isPunct(t[i - 2], "(") || isPunct(t[i - 2], ","))) {
+            // A column's type, with its length: "Name nvarchar(50)" becomes "Name nvarchar(50) COLLATE zz_text".
+            size_t j = i;
+            if (j + 1 < last && isPunct(t[j + 1], "(")) {
+                while (j + 1 < last && !isPunct(t[j], ")")) ++j;
+            }
+            if (j + 1 < last && isWord(t[j + 1], "collate")) continue;
+            out.append(batch.substr(copyFrom, t[j].end - copyFrom));
+            copyFrom = t[j].end;
+            out += " COLLATE zz_text";
+            i = j;
+        } else if (k.kind == Token::String && k.national) {
             skip(k.begin, k.begin + 1);
         } else if (k.kind == Token::Variable && k.text.size() > 2 && k.text[1] == '@') {
             skip(k.begin, k.end);

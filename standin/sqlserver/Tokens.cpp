@@ -36,6 +36,10 @@ bool isTds72OrLater(uint32_t tdsVersion) {
     return (tdsVersion >> 24) >= 0x72;
 }
 
+bool hasCollations(uint32_t tdsVersion) {
+    return (tdsVersion >> 24) >= 0x71;
+}
+
 Bytes TokenWriter::take() {
     Bytes out;
     out.swap(w_.bytes());
@@ -90,6 +94,7 @@ void TokenWriter::envPacketSize(uint32_t newSize, uint32_t oldSize) {
 }
 
 void TokenWriter::envCollation() {
+    if (!hasCollations(version_)) return;
     w_.u8(kTokenEnvChange);
     w_.le16(1 + 1 + sizeof kCollation + 1);
     w_.u8(7);
@@ -143,7 +148,7 @@ void TokenWriter::columns(const std::vector<Column>& cols) {
             case ColumnType::Text:
                 w_.u8(kTypeNVarChar);
                 w_.le16(large ? kMaxMarker : kMaxShortBytes);
-                w_.raw(kCollation, sizeof kCollation);
+                if (hasCollations(version_)) w_.raw(kCollation, sizeof kCollation);
                 break;
             case ColumnType::Binary:
                 w_.u8(kTypeBigVarBinary);

@@ -23,6 +23,8 @@ enum DoneToken : uint8_t { kDone = 0xFD, kDoneProc = 0xFE, kDoneInProc = 0xFF };
 extern const uint8_t kCollation[5];
 
 bool isTds72OrLater(uint32_t tdsVersion);
+// Collations (of text columns and parameters, and the collation ENVCHANGE) came with TDS 7.1; 7.0 has none.
+bool hasCollations(uint32_t tdsVersion);
 
 // Writes the tokens of a reply, in the layout of the negotiated TDS version.
 class TokenWriter {

@@ -16,20 +16,6 @@ namespace {
 // The pane works on the workstation's instance "(local)\Zelto" and its sample database "Zelto".
 const wchar_t* const kServer = L"(local)\\Zelto";
 
-bool EnsureInstanceRunning() {
-    zz::unique_schandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    zz::unique_schandle service(OpenServiceW(manager.get(), L"MSSQL$ZELTO", SERVICE_START | SERVICE_QUERY_STATUS));
-    SERVICE_STATUS status{};
-    QueryServiceStatus(service.get(), &status);
-    if (status.dwCurrentState != SERVICE_RUNNING) StartServiceW(service.get(), 0, nullptr);
-    return PumpUntil(
-        [&] {
-            QueryServiceStatus(service.get(), &status);
-            return status.dwCurrentState == SERVICE_RUNNING;
-        },
-        20000);
-}
-
 // A statement or query of the test's own, as the administrator, in a database.
 void Exec(const std::wstring& database, const std::wstring& sql) {
     zz::TDbQuery q;
@@ -60,11 +46,12 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder, const std::wstring
 class DBoperationsPaneTest : public PaneFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(EnsureInstanceRunning());
+        ASSERT_TRUE(workstation::PutInstance(SERVICE_RUNNING));
         OpenCode(L"3");
         ASSERT_NE(dynamic_cast<TDBoperations_FRAM*>(&Pane()), nullptr);
     }
     TDBoperations_FRAM& Db() { return dynamic_cast<TDBoperations_FRAM&>(Pane()); }
+    workstation::ScopedInstanceState instance;
     // The last message shown: content, icon, expanded text.
     const zz::TaskDialogRequest& Last() { return ui.shown.back().request; }
     TempDir dir;
@@ -228,7 +215,9 @@ TEST_F(DBoperationsPaneTest, ScriptsRunLineByLineInTheNamedDatabase) {
     EXPECT_EQ(Scalar(L"Zelto", L"select count(*) from ZZScript"), L"2");
 
     // A second script sends only its own lines; a statement spread over lines is rejected by the server.
-    const std::wstring spread = dir.File(L"spread.sql");
+    // (From another folder: two safety backups in one folder within a second would have the same name.)
+    TempDir other;
+    const std::wstring spread = other.File(L"spread.sql");
     WriteFileBytes(spread, "insert into ZZScript\r\nvalues (3)\r\n");
     ui.files = {spread};
     ClickButton(L"RunSQLCommand_BTN");

@@ -12,32 +12,20 @@ const wchar_t* const kStarted = L"سرويس اجرا شد";
 const wchar_t* const kMissing = L"سرويس موجود نمي باشد";
 
 SERVICE_STATUS_PROCESS Status() {
-    SERVICE_STATUS_PROCESS status{};
-    zz::unique_schandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    zz::unique_schandle service(OpenServiceW(manager.get(), kService, SERVICE_QUERY_STATUS));
-    DWORD needed = 0;
-    QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status), sizeof status,
-                         &needed);
-    return status;
+    return workstation::InstanceStatus();
 }
 
 bool WaitFor(DWORD state) {
-    return PumpUntil([&] { return Status().dwCurrentState == state; }, 20000);
+    return workstation::WaitForInstance(state);
 }
 
-// Puts the workstation's instance into the state a case starts from.
 void Ensure(DWORD state) {
-    zz::unique_schandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    zz::unique_schandle service(OpenServiceW(manager.get(), kService, SERVICE_START | SERVICE_STOP));
-    SERVICE_STATUS ignored;
-    if (state == SERVICE_RUNNING && Status().dwCurrentState != SERVICE_RUNNING) StartServiceW(service.get(), 0, nullptr);
-    if (state == SERVICE_STOPPED && Status().dwCurrentState != SERVICE_STOPPED)
-        ControlService(service.get(), SERVICE_CONTROL_STOP, &ignored);
-    ASSERT_TRUE(WaitFor(state));
+    ASSERT_TRUE(workstation::PutInstance(state));
 }
 
 class ServicesPaneTest : public PaneFixture {
 protected:
+    workstation::ScopedInstanceState instance;
     void SetUp() override { OpenCode(L"1"); }
     void ExpectMessage(const wchar_t* content, int icon) {
         ASSERT_EQ(ui.shown.size(), 1u);

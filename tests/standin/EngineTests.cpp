@@ -119,6 +119,38 @@ TEST_F(EngineTest, SysfilesNamesAndPathsAreBlankPaddedNchar) {
     EXPECT_THAT(d.results[0].rows, ElementsAre(ElementsAre("Zelto")));
 }
 
+// Text compares as with the server's default collation: trailing blanks and case do not count, in the system
+// tables and in the text columns of a user's table alike.
+TEST_F(EngineTest, TextComparesWithoutTrailingBlanksOrCase) {
+    makeZelto();
+    RecordingSink made = run(
+        "use Zelto create table Info (Name nvarchar(20), Code char(5) not null, Note text, Id int)\r\n"
+        "insert into Info values (N'Version', 'AB', 'x', 1)\r\ninsert into Info values (N'Other', 'CD ', 'y', 2)");
+    ASSERT_TRUE(made.errorNumbers().empty()) << made.text(made.errorNumbers().empty() ? 0 : made.errorNumbers()[0]);
+    struct Case {
+        std::string query;
+        std::vector<std::string> values;
+    };
+    const std::vector<Case> cases = {
+        {"select name from sysdatabases where name = 'ZELTO '", {"Zelto"}},
+        {"select name from sysdatabases where name = 'Zelt'", {}},
+        {"select Id from Info where Name = N'version   '", {"1"}},
+        {"select Id from Info where Name = 'Versio'", {}},
+        {"select Id from Info where Code = 'cd'", {"2"}},
+        {"select Id from Info where Note = 'X  '", {"1"}},
+        {"select Id from Info where Name like 'Ver%'", {"1"}},
+        {"select Id from Info where Name in ('other ', 'none') order by Id", {"2"}},
+        {"select Id from Info where Name > 'P' order by Id", {"1"}},
+    };
+    for (const Case& c : cases) {
+        RecordingSink q = run("use Zelto " + c.query);
+        ASSERT_TRUE(q.errorNumbers().empty()) << c.query << ": " << (q.messages.empty() ? "" : q.messages[0].text);
+        std::vector<std::string> values;
+        for (const auto& row : q.results.at(0).rows) values.push_back(row.at(0));
+        EXPECT_EQ(values, c.values) << c.query;
+    }
+}
+
 // A script runs as one batch with "use <db>" before every line, so a statement spread over several lines has
 // "use" lines inside it: SQL Server rejects the whole batch with 156 and runs none of it.
 TEST_F(EngineTest, AReservedKeywordInsideAStatementRejectsTheWholeBatch) {

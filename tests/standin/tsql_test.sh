@@ -67,6 +67,12 @@ check "restore reports progress" "$out" "10 percent processed."
 check "restore completes" "$out" "RESTORE DATABASE successfully processed"
 check "restored rows, Unicode intact" "$out" "۳.۲.۱"
 
+# TDS 7.0 has no collations in its text column descriptions.
+out=$(printf 'use Copy\nselect Id, Value from ApplicationInfo order by Id\ngo\n' | TDSVER=7.0 sql -o v)
+check "TDS 7.0 is the version spoken" "$out" "using TDS version 7.0"
+check "TDS 7.0 reads nvarchar columns" "$out" "2	1402/01/01"
+check "TDS 7.0 reads Unicode text" "$out" "۳.۲.۱"
+
 out=$(sql <<SQL
 exec sp_detach_db 'Copy'
 go
