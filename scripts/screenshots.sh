@@ -87,6 +87,15 @@ zz_in_workstation bash -c '
   click 515 497
   xdotool mousemove 5 5 && sleep 2  # away from the button, whose hint would cover the pane
   import -window root /tmp/zz-shot.png && crop /tmp/zz-shot.png "$out/sysinfo-pane.png"
+  # Code 3, and a detach of a database the server does not have: the failure with the server's own words.
+  click 322 129
+  xdotool key ctrl+a && xdotool type --delay 100 3 && xdotool key Return && sleep 2
+  import -window root /tmp/zz-shot.png && crop /tmp/zz-shot.png "$out/pane-dboperations.png"
+  xdotool key Tab && xdotool key ctrl+a && xdotool type --delay 50 NoSuchDatabase && sleep 0.5
+  xdotool key alt+2 && sleep 2
+  xdotool key Tab && xdotool key space && sleep 1  # the expanded text, through its button
+  import -window root /tmp/zz-shot.png && crop /tmp/zz-shot.png "$out/dboperations-failure.png"
+  xdotool key Return && sleep 0.5
   zz_stop_wine
 ' "$ZZ_ROOT/scripts/env.sh" "$out"
 echo "screenshots in $out"
