@@ -87,7 +87,7 @@ zz_in_workstation bash -c '
   click 515 497
   xdotool mousemove 5 5 && sleep 2  # away from the button, whose hint would cover the pane
   import -window root /tmp/zz-shot.png && crop /tmp/zz-shot.png "$out/sysinfo-pane.png"
-  # Code 3, and a detach of a database the server does not have: the failure with the server's own words.
+  # Code 3, and a detach of a database the server does not have: the failure with the words of the server.
   click 322 129
   xdotool key ctrl+a && xdotool type --delay 100 3 && xdotool key Return && sleep 2
   import -window root /tmp/zz-shot.png && crop /tmp/zz-shot.png "$out/pane-dboperations.png"
