@@ -38,7 +38,7 @@ std::string LedgerBytes(std::size_t size, std::uint32_t seed = 1) {
         } else {
             out += "1403/0" + std::to_string(1 + next() % 9) + "/1" + std::to_string(next() % 10) + ";" +
                    std::to_string(next() % 100000) + ";" + std::to_string(next() % 99999999) +
-                   ";\xd9\x81\xd8\xa7\xda\xa9\xd8\xaa\xd9\x88\xd8\xb1 \xd9\x81\xd8\xb1\xd9\x88\xd8\xb4;\n";
+                   ";فاکتور فروش;\n";
         }
     }
     out.resize(size);
