@@ -1,4 +1,5 @@
 #include "logic/BackupCatalogue.h"
+#include "tests/support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -31,15 +32,6 @@ std::string Replaced(std::string text, const std::string& what, const std::strin
     const std::size_t at = text.find(what);
     EXPECT_NE(at, std::string::npos) << what;
     return at == std::string::npos ? text : text.replace(at, what.size(), with);
-}
-
-std::wstring ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.Message();
-    }
-    return L"(no error)";
 }
 
 const TBackupRecord kRecord{

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "tests/support/StandInServer.h"
+#include "tests/support/ErrorOf.h"
 #include "common/Error.h"
 #include "common/Text.h"
 #include "logic/ConnectionStrings_UNT.h"
@@ -22,15 +23,6 @@ namespace zz {
 namespace {
 
 constexpr const wchar_t* kServer = L"(local)\\Zelto";
-
-std::wstring ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.Message();
-    }
-    return L"(no error)";
-}
 
 bool LocalResolves() {
     addrinfo* result = nullptr;

@@ -1,23 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/TestSupport.h"
+#include "tests/support/ErrorOf.h"
 #include "common/Error.h"
 #include "common/Paths.h"
 #include "platform/FileFunction.h"
 #include "platform/IniOptionFile_UNT.h"
-
-namespace {
-
-std::wstring ErrorOf(const std::function<void()>& fn) {
-    try {
-        fn();
-    } catch (const zz::Error& e) {
-        return e.Message();
-    }
-    return L"<no error>";
-}
-
-}  // namespace
 
 TEST(ExtractResourceToFile, ReplacesAnExistingFileWithExactlyTheResource) {
     TempDir dir;
