@@ -26,6 +26,13 @@ key() { xdotool key --delay 80 "$@"; sleep 0.7; }
 # Answers the message dialog in front: a click into it (it stands centred over the toolbox, which is centred on the
 # 1024 x 768 desktop) and Enter for its one button.
 answer() { xdotool mousemove 511 384 click 1; sleep 0.5; key Return; }
+# The engine shows its message once its waiting program is gone: wait for that program to come (it may have come and
+# gone already) and to go.
+waiting_over() {
+  wait_for 10 pgrep -f Waitting_PRJ >/dev/null || true
+  wait_for 60 bash -c '! pgrep -f Waitting_PRJ >/dev/null' || fail "the waiting window stayed"
+  sleep 1.5
+}
 
 cd "$app" || exit 1
 rm -f ZariZovuHandle.txt
@@ -50,7 +57,7 @@ xdotool type --delay 30 "$folder\\real.zip"
 key Return
 if wait_for 60 test -f "$folder_unix/real.zip"; then ok "the backup was packed into the chosen archive"; else fail "no archive"; fi
 [[ -f $folder_unix/real.bak ]] && ok "its .bak stays beside it" || fail "no .bak beside the archive"
-sleep 1
+waiting_over
 shot backup-message
 answer  # the engine's message
 
@@ -69,10 +76,10 @@ if wait_for 60 bash -c "ls '$folder_unix'/Auto*.zip >/dev/null 2>&1"; then
 else
   fail "no safety backup"
 fi
-sleep 2
+waiting_over
 shot safety-backup-message
 answer  # the safety backup's message
-sleep 3
+waiting_over
 shot restore-message
 answer  # the restore's message
 if wait_for 30 bash -c "! printf 'select Value from ApplicationInfo where Id = 77\ngo\n' |
