@@ -42,6 +42,34 @@ TEST_F(WaitingTest, ShowsTheWholeMessageUntilClosed) {
     EXPECT_TRUE(PumpUntil([] { return TopLevelWindowsTitled(L"ZeltoWaitting_FRM").empty(); }, 5000));
 }
 
+// The waiting window stands on top without taking the activation, so its end hands nothing on: a message dialog
+// that comes up after it keeps the activation and stays above its owner.
+TEST_F(WaitingTest, TheCallerKeepsTheActivationWhileTheWaitingWindowComesAndGoes) {
+    HWND form = CreateWindowExW(0, L"STATIC", L"caller", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 200, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetForegroundWindow(form);
+    ASSERT_EQ(GetForegroundWindow(), form);
+    StartWaitingWindow(L"لطفا صبر کنيد");
+    ASSERT_TRUE(PumpUntil([] { return TopLevelWindowsTitled(L"ZeltoWaitting_FRM").size() == 1; }, 10000));
+    HWND waiting = TopLevelWindowsTitled(L"ZeltoWaitting_FRM")[0];
+    Pump(300);
+    EXPECT_TRUE(IsWindowVisible(waiting));
+    EXPECT_EQ(GetForegroundWindow(), form);
+
+    CloseWaitingWindow(form);
+    HWND message = CreateWindowExW(0, L"STATIC", L"message", WS_POPUP | WS_CAPTION | WS_VISIBLE, 20, 20, 100, 60,
+                                   form, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetForegroundWindow(message);
+    EXPECT_TRUE(PumpUntil([] { return TopLevelWindowsTitled(L"ZeltoWaitting_FRM").empty(); }, 5000));
+    Pump(500);
+    EXPECT_EQ(GetForegroundWindow(), message);
+    bool ownerBelow = false;
+    for (HWND w = GetWindow(message, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) ownerBelow |= w == form;
+    EXPECT_TRUE(ownerBelow) << "the message stays above its owner";
+    DestroyWindow(message);
+    DestroyWindow(form);
+}
+
 TEST_F(WaitingTest, AVeryShortOperationLeavesNothingOnScreen) {
     HWND form = CreateWindowExW(0, L"STATIC", L"caller", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
