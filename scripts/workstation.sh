@@ -47,6 +47,8 @@ app=$WINEPREFIX/drive_c/Zelto/ZariZovu
 mkdir -p "$app/Tools" "$app/Remote Support"
 bin=$ZZ_BUILD/bin
 cp "$bin/ZariZovu.exe" "$app/"
+# The toolbox writes out its waiting program only where none is; a copy from an earlier build would stay.
+rm -f "$app/Waitting_PRJ.exe"
 [[ -f $bin/standin/InternetUpdater.exe ]] && cp "$bin/standin/InternetUpdater.exe" "$app/Tools/"
 [[ -f $bin/standin/NetViewer.exe ]] && cp "$bin/standin/NetViewer.exe" "$app/Remote Support/"
 for installer in "$ZZ_ROOT"/standin/*/install-workstation.sh; do
