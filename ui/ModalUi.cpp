@@ -263,12 +263,8 @@ TaskDialogAnswer SystemModalUi::TaskDialog(HWND parent, const TaskDialogRequest&
     config.pszExpandedInformation = OrNull(request.expandedText);
     config.pszExpandedControlText = request.expandedControlText.c_str();
     config.pszCollapsedControlText = request.collapsedControlText.c_str();
-    // Shown, centred over its owner and in front as soon as it exists, and for its first seconds it takes the
-    // foreground back whenever no window of this program has it: the waiting window of another program, closed
-    // just before, can still hold the foreground and go away only after the dialog came up, which left the dialog
-    // unseen (a program that seemed to hang) or without the keyboard (Enter did not answer it).
-    config.dwFlags |= TDF_CALLBACK_TIMER;
-    config.pfCallback = [](HWND hwnd, UINT notification, WPARAM wp, LPARAM, LONG_PTR) -> HRESULT {
+    // Centred over its owner and shown as soon as it exists.
+    config.pfCallback = [](HWND hwnd, UINT notification, WPARAM, LPARAM, LONG_PTR) -> HRESULT {
         if (notification == TDN_CREATED) {
             RECT dialog, owner;
             HWND ownerWindow = GetWindow(hwnd, GW_OWNER);
@@ -279,11 +275,6 @@ TaskDialogAnswer SystemModalUi::TaskDialog(HWND parent, const TaskDialogRequest&
                              SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             }
             ShowWindow(hwnd, SW_SHOWNORMAL);
-        }
-        if (notification == TDN_CREATED || (notification == TDN_TIMER && wp < 3000)) {
-            DWORD process = 0;
-            if (HWND foreground = GetForegroundWindow()) GetWindowThreadProcessId(foreground, &process);
-            if (process != GetCurrentProcessId()) SetForegroundWindow(hwnd);
         }
         return S_OK;
     };
