@@ -14,8 +14,8 @@ rm -rf "$folder_unix" && mkdir -p "$folder_unix"
 failures=0
 n=0
 shot() { n=$((n + 1)); import -window root "$steps/$(printf '%02d' $n)-$1.png" 2>/dev/null; }
-fail() { echo "FAIL - $*"; failures=$((failures + 1)); shot "failure"; }
-ok() { echo "ok   - $*"; }
+fail() { echo "FAIL - $* ($(date +%T))"; failures=$((failures + 1)); shot "failure"; }
+ok() { echo "ok   - $* ($(date +%T))"; }
 sql() { printf '%s\ngo\n' "$1" | timeout 60 tsql -H 127.0.0.1 -p 1433 -U sa -P 3917264 -D Zelto 2>&1; }
 wait_for() {  # wait_for <seconds> <test command...>
   local t=$1; shift
@@ -23,14 +23,16 @@ wait_for() {  # wait_for <seconds> <test command...>
   return 1
 }
 key() { xdotool key --delay 80 "$@"; sleep 0.7; }
-# Answers the message dialog in front: a click into it (it stands centred over the toolbox, which is centred on the
-# 1024 x 768 desktop) and Enter for its one button.
-answer() { xdotool mousemove 511 384 click 1; sleep 0.5; key Return; }
+# Answers the message dialog with Enter for its one button: it must have come up in front, with the keyboard.
+answer() { key Return; }
 # The engine shows its message once its waiting program is gone: wait for that program to come (it may have come and
 # gone already) and to go.
+# (The bracket keeps the pattern from matching a command line that carries the pattern itself.)
+waiting_running() { pgrep -f 'Waitting_PRJ[.]exe' >/dev/null; }
+waiting_gone() { ! waiting_running; }
 waiting_over() {
-  wait_for 10 pgrep -f Waitting_PRJ >/dev/null || true
-  wait_for 60 bash -c '! pgrep -f Waitting_PRJ >/dev/null' || fail "the waiting window stayed"
+  wait_for 10 waiting_running || true
+  wait_for 60 waiting_gone || fail "the waiting window stayed"
   sleep 1.5
 }
 
