@@ -44,7 +44,7 @@ TEST(Program, StartsWithItsTitleWritesTheHandleFileAndEndsWhenClosed) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.parameters)));
         TempDir dir;
         Started program = Start(c.parameters, dir.Path());
-        ASSERT_TRUE(program.process);
+        ASSERT_TRUE(program.process) << "CreateProcess failed with " << GetLastError();
         HWND window = nullptr;
         ASSERT_TRUE(PumpUntil([&] { return (window = WindowOf(program.pid, c.title)) != nullptr; }, 20000));
         std::string expected = std::to_string(reinterpret_cast<uintptr_t>(window)) + "\r\n";
