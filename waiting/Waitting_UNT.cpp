@@ -46,8 +46,8 @@ HWND TForm1::Create() {
     // A tool window has no taskbar button; topmost keeps it above the toolbox while the operation runs. It never
     // takes the activation: when it goes, the system would otherwise hand the activation on from this program, and
     // that hand-over can reach the toolbox after its message dialog came up and put the dialog's owner above it.
-    CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"TForm1", kTitle, WS_POPUP, x, y, kClientWidth, kClientHeight,
-                    nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"TForm1", kTitle, WS_POPUP, x, y,
+                    kClientWidth, kClientHeight, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (hwnd_) {
         // MessageText_LBL holds the message as its text; the form paints it over the gradient.
         CreateWindowExW(0, L"STATIC", message_.c_str(), WS_CHILD, 8, 16, 328, 24, hwnd_, nullptr,
