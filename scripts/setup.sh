@@ -100,10 +100,31 @@ apt_src() {
   (cd "$ZZ_CACHE/src" && machine apt-get "${opts[@]}" source -qq "$1" >/dev/null)
 }
 
+# The unpacked source of a Debian source package in the cache, fetched on first use; prints its folder. Called in
+# a command substitution, where a failure does not end setup by itself: it returns non-zero for the caller.
+source_of() {
+  ls -d "$ZZ_CACHE"/src/"$1"-*/ >/dev/null 2>&1 || apt_src "$1" >&2 || return 1
+  local dir
+  dir=$(ls -d "$ZZ_CACHE"/src/"$1"-*/ 2>/dev/null | head -n1)
+  [[ -n $dir ]] || { echo "[setup] no source of $1 after fetching it" >&2; return 1; }
+  echo "$dir"
+}
+
+# A static library built with CMake from Debian's source into the cache: cmake_library <source package> <options...>
+cmake_library() {
+  local b=$ZZ_CACHE/build/$1 src
+  src=$(source_of "$1")
+  shift
+  rm -rf "$b"
+  cmake -S "$src" -B "$b" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$DEPS" -DBUILD_SHARED_LIBS=OFF "$@" >/dev/null
+  cmake --build "$b" -j2 >"$b.log" 2>&1 || { tail -50 "$b.log"; exit 1; }
+  cmake --install "$b" >>"$b.log" 2>&1
+}
+
 if [[ ! -f $DEPS/lib/libsqlite3.a ]]; then
   log "building SQLite"
-  ls -d "$ZZ_CACHE"/src/sqlite3-*/ >/dev/null 2>&1 || apt_src sqlite3
-  src=$(ls -d "$ZZ_CACHE"/src/sqlite3-*/ | head -n1)
+  src=$(source_of sqlite3)
   b=$ZZ_CACHE/build/sqlite3
   rm -rf "$b" && mkdir -p "$b"
   (cd "$b" && "$src/configure" >"$b.log" 2>&1 && make -s sqlite3.c >>"$b.log" 2>&1) || { tail -50 "$b.log"; exit 1; }
@@ -115,25 +136,17 @@ fi
 
 if [[ ! -f $DEPS/lib/libzip.a ]]; then
   log "building libzip"
-  ls -d "$ZZ_CACHE"/src/libzip-*/ >/dev/null 2>&1 || apt_src libzip
-  src=$(ls -d "$ZZ_CACHE"/src/libzip-*/ | head -n1)
-  b=$ZZ_CACHE/build/libzip
-  rm -rf "$b"
-  cmake -S "$src" -B "$b" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$DEPS" -DBUILD_SHARED_LIBS=OFF \
+  cmake_library libzip \
     -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF -DENABLE_OPENSSL=OFF -DENABLE_GNUTLS=OFF \
     -DENABLE_MBEDTLS=OFF -DENABLE_COMMONCRYPTO=OFF -DENABLE_WINDOWS_CRYPTO=ON \
-    -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF >/dev/null
-  cmake --build "$b" -j2 >"$b.log" 2>&1 || { tail -50 "$b.log"; exit 1; }
-  cmake --install "$b" >>"$b.log" 2>&1
+    -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF
 fi
 
 # libdeflate (Deflate codec of the ZIP packer): static, since a static build is markedly faster than a DLL.
 # Its own Makefile knows mingw and names the static library libdeflatestatic.lib.
 if [[ ! -f $DEPS/lib/libdeflate.a ]]; then
   log "building libdeflate"
-  ls -d "$ZZ_CACHE"/src/libdeflate-*/ >/dev/null 2>&1 || apt_src libdeflate
-  src=$(ls -d "$ZZ_CACHE"/src/libdeflate-*/ | head -n1)
+  src=$(source_of libdeflate)
   b=$ZZ_CACHE/build/libdeflate
   rm -rf "$b" && cp -r "$src" "$b"
   make -C "$b" -j2 CC=x86_64-w64-mingw32-gcc-posix AR=x86_64-w64-mingw32-ar libdeflatestatic.lib >"$b.log" 2>&1 \
@@ -144,14 +157,7 @@ fi
 
 if [[ ! -f $DEPS/lib/libpugixml.a ]]; then
   log "building pugixml"
-  ls -d "$ZZ_CACHE"/src/pugixml-*/ >/dev/null 2>&1 || apt_src pugixml
-  src=$(ls -d "$ZZ_CACHE"/src/pugixml-*/ | head -n1)
-  b=$ZZ_CACHE/build/pugixml
-  rm -rf "$b"
-  cmake -S "$src" -B "$b" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$DEPS" -DBUILD_SHARED_LIBS=OFF -DPUGIXML_BUILD_TESTS=OFF >/dev/null
-  cmake --build "$b" -j2 >"$b.log" 2>&1 || { tail -50 "$b.log"; exit 1; }
-  cmake --install "$b" >>"$b.log" 2>&1
+  cmake_library pugixml -DPUGIXML_BUILD_TESTS=OFF
 fi
 
 log "ready: ZZ_DEPS=$DEPS"
